@@ -1,0 +1,61 @@
+// win_main.cpp — the life of the process: open the display, run the frame
+// loop until ESC or a close request, close the display, say goodbye.
+#include "app/win_main.h"
+
+#include "app/app_state.h"
+#include "app/key_actions.h"
+#include "display/display.h"
+#include "render/render.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Marivelt";
+constexpr int kDisplayWidth = 800;   // pixels
+constexpr int kDisplayHeight = 600;  // pixels
+constexpr int kDisplayBits = 16;     // bits per pixel
+constexpr const char* kFarewellCaption = "Thank You!";
+constexpr const char* kFarewellText =
+    "Thank you for trying Marivelt, the four elements in motion.\n"
+    "Made for the Elements demo contest.";
+
+// An idle pass: draw, present unless ESC is held, then apply the held keys.
+// Returns true when the loop should stop.
+bool RunIdlePass()
+{
+    bool stop = false;
+    if (AppState.active && !RenderFrame())
+        stop = true;
+    else if (AppState.keys[VK_ESCAPE])
+        stop = true;  // the frame just drawn is never presented
+    else
+        PlatformSwapBuffers(AppState.deviceContext);
+    ApplyHeldKeys();
+    return stop;
+}
+
+}  // namespace
+
+int WinMain()
+{
+    bool stop = false;
+    WindowMessage record{};
+    if (!OpenDisplay(kWindowTitle, kDisplayWidth, kDisplayHeight, kDisplayBits))
+        return 0;
+
+    // Messages come first: one per pass, and a frame only when none is waiting.
+    while (!stop) {
+        if (PlatformPeekMessage(&record)) {
+            if (record.message == WM_QUIT)
+                stop = true;
+            else
+                DisplayWindowProc(record.window, record.message, record.wParam, record.lParam);
+            continue;
+        }
+        stop = RunIdlePass();
+    }
+
+    CloseDisplay();
+    PlatformShowCursor(true);
+    PlatformMessageBox(nullptr, kFarewellText, kFarewellCaption, MessageBoxIcon::Exclamation);
+    return static_cast<int32_t>(record.wParam);
+}

@@ -1,0 +1,81 @@
+// open_display.cpp — start-up: window class, full-screen mode, window, pixel
+// format and GL context, in that order, then the renderer. Each failure shows
+// one "ERROR" box; from the window on, the display is torn down before it.
+#include "app/app_state.h"
+#include "display/display.h"
+#include "render/render.h"
+
+namespace {
+
+constexpr const char* kStartupCaption = "ERROR";
+constexpr uint8_t kDepthBufferBits = 16;
+
+void ReportStartupFailure(const char* text, MessageBoxIcon icon)
+{
+    PlatformMessageBox(nullptr, text, kStartupCaption, icon);
+}
+
+// From the window on, the user gets the desktop back before reading the box.
+bool FailAfterWindowCreation(const char* text)
+{
+    CloseDisplay();
+    ReportStartupFailure(text, MessageBoxIcon::Exclamation);
+    return false;
+}
+
+// Fills the request from the colour bits on; the rest was set at process start.
+void RequestPixelFormat(int bits)
+{
+    PixelFormatDescriptor& format = AppState.pixelFormat;
+    const PixelFormatDescriptor fixed = format;
+    format = PixelFormatDescriptor{};
+    format.nSize = fixed.nSize;
+    format.nVersion = fixed.nVersion;
+    format.dwFlags = fixed.dwFlags;
+    format.iPixelType = fixed.iPixelType;
+    format.cColorBits = static_cast<uint8_t>(bits & 0xFF);
+    format.cDepthBits = kDepthBufferBits;
+    format.iLayerType = PFD_MAIN_PLANE;
+}
+
+}  // namespace
+
+bool OpenDisplay(const char* title, int width, int height, int bits)
+{
+    AppState.instance = PlatformModuleHandle();
+    if (!PlatformRegisterWindowClass(AppState.instance)) {
+        ReportStartupFailure("Failed to register the window class!", MessageBoxIcon::Exclamation);
+        return false;
+    }
+    if (!PlatformChangeDisplayMode(width, height, bits)) {
+        ReportStartupFailure("Your video card does not support FULLSCREEN operation!", MessageBoxIcon::Hand);
+        return false;
+    }
+    PlatformShowCursor(false);
+
+    AppState.window = PlatformCreateWindow(AppState.instance, title, width, height);
+    if (AppState.window == nullptr)
+        return FailAfterWindowCreation("Window creation ERROR!");
+    RequestPixelFormat(bits);
+    AppState.deviceContext = PlatformGetDeviceContext(AppState.window);
+    if (AppState.deviceContext == nullptr)
+        return FailAfterWindowCreation("Cannot create a GL DC!");
+    const int formatIndex = PlatformChoosePixelFormat(AppState.deviceContext, &AppState.pixelFormat);
+    if (formatIndex == 0)
+        return FailAfterWindowCreation("Cannot find a suitable PixelFormat!");
+    if (!PlatformSetPixelFormat(AppState.deviceContext, formatIndex, &AppState.pixelFormat))
+        return FailAfterWindowCreation("Cannot set the pixel format!");
+    AppState.renderContext = PlatformCreateRenderContext(AppState.deviceContext);
+    if (AppState.renderContext == nullptr)
+        return FailAfterWindowCreation("Cannot create a GL RC!");
+    if (!PlatformMakeCurrent(AppState.deviceContext, AppState.renderContext))
+        return FailAfterWindowCreation("Cannot activate the GL RC!");
+
+    PlatformShowWindow(AppState.window);
+    PlatformSetForegroundWindow(AppState.window);
+    PlatformSetFocus(AppState.window);
+    ResizeView(width, height);
+    if (!SetupRenderer())
+        return FailAfterWindowCreation("Initialization FAILED!");
+    return true;
+}

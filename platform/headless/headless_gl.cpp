@@ -1,0 +1,109 @@
+// headless_gl.cpp — offscreen OpenGL on Mesa through EGL's surfaceless platform.
+// Each render context owns its own pbuffer; the EGL display is opened once and
+// terminated at exit so that leak checkers see a clean end.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/headless/headless_internal.h"
+
+namespace {
+
+EGLDisplay gDisplay = EGL_NO_DISPLAY;
+EGLConfig gConfig = nullptr;
+
+void TerminateDisplay()
+{
+    if (gDisplay != EGL_NO_DISPLAY) {
+        eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglTerminate(gDisplay);
+        eglReleaseThread();
+        gDisplay = EGL_NO_DISPLAY;
+    }
+}
+
+bool OpenEglDisplay()
+{
+    if (gDisplay != EGL_NO_DISPLAY)
+        return true;
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay == nullptr) {
+        std::fprintf(stderr, "headless: eglGetPlatformDisplayEXT is missing\n");
+        return false;
+    }
+    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
+        std::fprintf(stderr, "headless: no surfaceless EGL display (0x%x)\n", eglGetError());
+        return false;
+    }
+    const EGLint attributes[] = {
+        EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+        EGL_DEPTH_SIZE, 16,
+        EGL_NONE,
+    };
+    EGLint found = 0;
+    if (!eglChooseConfig(display, attributes, &gConfig, 1, &found) || found < 1 || !eglBindAPI(EGL_OPENGL_API)) {
+        std::fprintf(stderr, "headless: no EGL config for desktop GL with depth (0x%x)\n", eglGetError());
+        eglTerminate(display);
+        return false;
+    }
+    gDisplay = display;
+    std::atexit(TerminateDisplay);
+    return true;
+}
+
+}  // namespace
+
+bool HeadlessCreateGl(int width, int height, HeadlessGl* gl)
+{
+    if (!OpenEglDisplay())
+        return false;
+    const EGLint contextAttributes[] = {
+        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+        EGL_NONE,
+    };
+    EGLContext context = eglCreateContext(gDisplay, gConfig, EGL_NO_CONTEXT, contextAttributes);
+    if (context == EGL_NO_CONTEXT)
+        return false;
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(gDisplay, gConfig, surfaceAttributes);
+    if (surface == EGL_NO_SURFACE) {
+        eglDestroyContext(gDisplay, context);
+        return false;
+    }
+    gl->context = context;
+    gl->surface = surface;
+    return true;
+}
+
+bool HeadlessMakeGlCurrent(const HeadlessGl* gl)
+{
+    if (gl == nullptr)
+        return gDisplay == EGL_NO_DISPLAY ||
+               eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    return eglMakeCurrent(gDisplay, gl->surface, gl->surface, gl->context);
+}
+
+void HeadlessDestroyGl(HeadlessGl* gl)
+{
+    if (gl->surface != nullptr)
+        eglDestroySurface(gDisplay, gl->surface);
+    if (gl->context != nullptr)
+        eglDestroyContext(gDisplay, gl->context);
+    *gl = HeadlessGl{};
+}
+
+bool HeadlessGlIsCurrent()
+{
+    return eglGetCurrentContext() != EGL_NO_CONTEXT;
+}
+
+void HeadlessSwapGl(const HeadlessGl* gl)
+{
+    eglSwapBuffers(gDisplay, gl->surface);
+}

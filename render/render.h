@@ -1,0 +1,40 @@
+// render.h — the renderer: fixed GL state and projection, the texture set,
+// the glyph font and the per-frame drawing of the scenes.
+#pragma once
+
+#include "image/dib_reader.h"
+
+// Texture slots, in load order.
+enum TextureSlot {
+    kSlotWater1,
+    kSlotWater2,
+    kSlotPoolBottom,
+    kSlotPoolSide,
+    kSlotFirePole,
+    kSlotFire1,
+    kSlotFire2,
+    kSlotFire3,
+    kSlotTornado,
+    kSlotEarth,
+    kSlotPlanet,
+    kSlotFontMap,
+};
+
+// renderer_setup.cpp
+bool SetupRenderer();
+void ResizeView(int width, int height);
+void BeginOverlayBlend();
+void EndOverlayBlend();
+
+// texture_set.cpp
+RgbImage* LoadImageFile(const char* path);
+bool LoadTextureSet();
+
+// glyph_font.cpp
+void BuildGlyphLists();
+void FreeGlyphLists();
+void DrawGlyphText(int x, int y, const char* text);
+
+// render_frame.cpp
+bool RenderFrame();
+void DrawMound();

@@ -1,0 +1,183 @@
+// The display: every start-up failure with its one box, the teardown order
+// and its own boxes, and the window procedure's bookkeeping.
+#include "app/win_main.h"
+#include "display/display.h"
+#include "shell_test_support.h"
+
+namespace {
+
+using DisplayTest = ShellTest;
+
+struct StartupFailure {
+    HeadlessStep step;
+    const char* text;
+    MessageBoxIcon icon;
+    bool tornDownFirst;
+};
+
+const StartupFailure kStartupFailures[] = {
+    {HeadlessStep::RegisterWindowClass, "Failed to register the window class!", MessageBoxIcon::Exclamation, false},
+    {HeadlessStep::ChangeDisplayMode, "Your video card does not support FULLSCREEN operation!", MessageBoxIcon::Hand,
+     false},
+    {HeadlessStep::CreateWindow, "Window creation ERROR!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::GetDeviceContext, "Cannot create a GL DC!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::ChoosePixelFormat, "Cannot find a suitable PixelFormat!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::SetPixelFormat, "Cannot set the pixel format!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::CreateRenderContext, "Cannot create a GL RC!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::MakeCurrent, "Cannot activate the GL RC!", MessageBoxIcon::Exclamation, true},
+};
+
+TEST_F(DisplayTest, EachStartupFailureShowsOneBoxAndEndsWithExitCodeZero)
+{
+    for (const StartupFailure& failure : kStartupFailures) {
+        SCOPED_TRACE(failure.text);
+        SetUp();
+        HeadlessFailStep(failure.step);
+        HeadlessQueueIdle(1);
+        EXPECT_EQ(WinMain(), 0);
+        ASSERT_EQ(HeadlessBoxes().size(), 1u);
+        const HeadlessBox& box = HeadlessBoxes()[0];
+        EXPECT_EQ(box.text, failure.text);
+        EXPECT_EQ(box.caption, "ERROR");
+        EXPECT_EQ(box.icon, failure.icon);
+        EXPECT_EQ(box.owner, nullptr);
+        EXPECT_EQ(HeadlessSwapCount(), 0);
+        EXPECT_FALSE(HeadlessDisplayModeChanged());
+        if (failure.tornDownFirst) {
+            // Desktop back and window gone before the box; the cursor stays hidden.
+            EXPECT_LT(CallIndex("RestoreDisplayMode"), CallIndex("MessageBox"));
+            EXPECT_LT(CallIndex("UnregisterWindowClass"), CallIndex("MessageBox"));
+            EXPECT_FALSE(HeadlessCursorVisible());
+        } else {
+            EXPECT_FALSE(Called("RestoreDisplayMode"));
+            EXPECT_FALSE(Called("UnregisterWindowClass"));
+            EXPECT_FALSE(Called("CreateWindow"));
+            EXPECT_TRUE(HeadlessCursorVisible());
+        }
+    }
+}
+
+TEST_F(DisplayTest, TeardownAfterAFailedDeviceContextSkipsWhatWasNeverMade)
+{
+    HeadlessFailStep(HeadlessStep::GetDeviceContext);
+    EXPECT_FALSE(OpenDisplay("Marivelt", 800, 600, 16));
+    EXPECT_FALSE(Called("MakeCurrent none"));
+    EXPECT_FALSE(Called("DeleteRenderContext"));
+    EXPECT_FALSE(Called("ReleaseDeviceContext"));
+    EXPECT_LT(CallIndex("DestroyWindow"), CallIndex("UnregisterWindowClass"));
+    EXPECT_EQ(AppState.window, nullptr);
+}
+
+TEST_F(DisplayTest, TeardownAfterAFailedActivationDeletesTheContextBeforeTheDeviceContext)
+{
+    HeadlessFailStep(HeadlessStep::MakeCurrent);
+    EXPECT_FALSE(OpenDisplay("Marivelt", 800, 600, 16));
+    EXPECT_LT(CallIndex("MakeCurrent none"), CallIndex("DeleteRenderContext"));
+    EXPECT_LT(CallIndex("DeleteRenderContext"), CallIndex("ReleaseDeviceContext"));
+    ASSERT_EQ(HeadlessBoxes().size(), 1u);
+    EXPECT_EQ(HeadlessBoxes()[0].text, "Cannot activate the GL RC!");
+}
+
+TEST_F(DisplayTest, StartupAsksForTheFullScreenModeAndADoubleBufferedFormat)
+{
+    ASSERT_TRUE(OpenDisplay("Marivelt", 800, 600, 16));
+    EXPECT_TRUE(HeadlessDisplayModeChanged());
+    EXPECT_FALSE(HeadlessCursorVisible());
+    EXPECT_TRUE(Called("ChangeDisplayMode 800x600x16"));
+    EXPECT_TRUE(Called("CreateWindow Marivelt 800x600"));
+    EXPECT_TRUE(Called("ChoosePixelFormat flags=37 color=16 depth=16"));
+    const char* order[] = {"ModuleHandle", "RegisterWindowClass", "ChangeDisplayMode", "ShowCursor 0",
+                           "CreateWindow", "GetDeviceContext", "ChoosePixelFormat", "SetPixelFormat",
+                           "CreateRenderContext", "MakeCurrent", "ShowWindow", "SetForegroundWindow", "SetFocus"};
+    for (size_t i = 1; i < std::size(order); ++i)
+        EXPECT_LT(CallIndex(order[i - 1]), CallIndex(order[i])) << order[i];
+    EXPECT_EQ(PlatformGetFocus(), AppState.window);
+    CloseDisplay();
+    EXPECT_TRUE(HeadlessBoxes().empty());
+}
+
+struct ShutdownFailure {
+    HeadlessStep step;
+    const char* text;
+    const char* nextRelease;  // still runs after the failure
+};
+
+TEST_F(DisplayTest, EachFailedReleaseShowsItsOwnBoxAndTheNextReleaseStillRuns)
+{
+    const ShutdownFailure failures[] = {
+        {HeadlessStep::ReleaseCurrent, "Release of DC and RC FAILED!", "DeleteRenderContext"},
+        {HeadlessStep::DeleteRenderContext, "Release of RC FAILED!", "ReleaseDeviceContext"},
+        {HeadlessStep::ReleaseDeviceContext, "Release of DC FAILED!", "DestroyWindow"},
+        {HeadlessStep::DestroyWindow, "Could NOT release the window!", "UnregisterWindowClass"},
+        {HeadlessStep::UnregisterWindowClass, "Could NOT unregister class!", "ShowCursor 1"},
+    };
+    for (const ShutdownFailure& failure : failures) {
+        SCOPED_TRACE(failure.text);
+        SetUp();
+        QueueEscape();
+        HeadlessFailStep(failure.step);
+        EXPECT_EQ(WinMain(), 27);
+        ASSERT_EQ(HeadlessBoxes().size(), 2u);
+        EXPECT_EQ(HeadlessBoxes()[0].text, failure.text);
+        EXPECT_EQ(HeadlessBoxes()[0].caption, "SHUTDOWN ERROR");
+        EXPECT_EQ(HeadlessBoxes()[0].icon, MessageBoxIcon::Asterisk);
+        EXPECT_EQ(HeadlessBoxes()[0].owner, nullptr);
+        EXPECT_EQ(HeadlessBoxes()[1].caption, "Thank You!");
+        EXPECT_LT(CallIndex("MessageBox SHUTDOWN ERROR"), CallIndex(failure.nextRelease));
+    }
+}
+
+TEST_F(DisplayTest, NormalExitReleasesInOrderWithoutAShutdownBox)
+{
+    QueueEscape();
+    WinMain();
+    const char* order[] = {"RestoreDisplayMode", "MakeCurrent none", "DeleteRenderContext",
+                           "ReleaseDeviceContext", "DestroyWindow", "UnregisterWindowClass"};
+    for (size_t i = 1; i < std::size(order); ++i)
+        EXPECT_LT(CallIndex(order[i - 1]), CallIndex(order[i])) << order[i];
+    for (const HeadlessBox& box : HeadlessBoxes())
+        EXPECT_NE(box.caption, "SHUTDOWN ERROR");
+    EXPECT_FALSE(PlatformHasCurrentContext());
+}
+
+TEST_F(DisplayTest, KeyTableFollowsKeyDownAndUpOnly)
+{
+    DisplayWindowProc(nullptr, WM_KEYDOWN, 'W', 0);
+    DisplayWindowProc(nullptr, WM_KEYDOWN, 'W', 0);  // auto-repeat
+    EXPECT_TRUE(AppState.keys['W']);
+    DisplayWindowProc(nullptr, WM_KEYUP, 'W', 0);
+    EXPECT_FALSE(AppState.keys['W']);
+
+    // With ALT held the system keeps the key: the table stays as it was.
+    DisplayWindowProc(nullptr, WM_SYSKEYDOWN, 'W', 0);
+    EXPECT_FALSE(AppState.keys['W']);
+    EXPECT_TRUE(Called("DefaultWindowProc 260"));
+
+    // Codes past the table write nothing.
+    const AppStateRecord before = AppState;
+    DisplayWindowProc(nullptr, WM_KEYDOWN, 256, 0);
+    DisplayWindowProc(nullptr, WM_KEYDOWN, 0x10000 + 'W', 0);
+    EXPECT_EQ(0, std::memcmp(&before, &AppState, sizeof AppState));
+}
+
+TEST_F(DisplayTest, ActiveFollowsTheMinimisedFlagOnly)
+{
+    DisplayWindowProc(nullptr, WM_ACTIVATE, (1u << 16) | 1u, 0);
+    EXPECT_FALSE(AppState.active);
+    DisplayWindowProc(nullptr, WM_ACTIVATE, 1u, 0);
+    EXPECT_TRUE(AppState.active);
+    DisplayWindowProc(nullptr, WM_ACTIVATE, 0u, 0);  // another window in front, not minimised
+    EXPECT_TRUE(AppState.active);
+}
+
+TEST_F(DisplayTest, ScreenSaverAndMonitorPowerCommandsAreSwallowed)
+{
+    EXPECT_EQ(DisplayWindowProc(nullptr, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    EXPECT_EQ(DisplayWindowProc(nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, 0), 0);
+    EXPECT_FALSE(Called("DefaultWindowProc"));
+    // The whole parameter is compared: other low bits are another command.
+    DisplayWindowProc(nullptr, WM_SYSCOMMAND, SC_SCREENSAVE | 1u, 0);
+    EXPECT_TRUE(Called("DefaultWindowProc 274"));
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Marivelt needs that are not there yet.
+#   tools/install-deps.sh          what building and running the demo needs
+#   tools/install-deps.sh --tests  also what the tests, fuzzer and benchmarks need
+set -euo pipefail
+
+packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
+          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
+               xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
