@@ -1,11 +1,11 @@
 // headless_gl.cpp — offscreen OpenGL on Mesa through EGL's surfaceless platform.
-// Each render context owns its own pbuffer; the EGL display is opened once and
-// terminated at exit so that leak checkers see a clean end.
+// Each render context owns its own pbuffer. The EGL display is opened once and
+// stays open for the life of the process: terminating it would unload the
+// driver, whose one-time allocations would then show up as leaks.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/headless/headless_internal.h"
 
@@ -13,16 +13,6 @@ namespace {
 
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
 EGLConfig gConfig = nullptr;
-
-void TerminateDisplay()
-{
-    if (gDisplay != EGL_NO_DISPLAY) {
-        eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglTerminate(gDisplay);
-        eglReleaseThread();
-        gDisplay = EGL_NO_DISPLAY;
-    }
-}
 
 bool OpenEglDisplay()
 {
@@ -53,7 +43,6 @@ bool OpenEglDisplay()
         return false;
     }
     gDisplay = display;
-    std::atexit(TerminateDisplay);
     return true;
 }
 

@@ -1,5 +1,6 @@
 // headless_platform.cpp — the window system without a display: every call is
 // recorded, any one step can be made to fail, messages come from a script.
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -43,6 +44,7 @@ struct HeadlessState {
     PlatformDeviceContext* deviceContext = nullptr;
     PlatformWindow* focus = nullptr;
     HeadlessGl directGl;  // HeadlessOpenContext's context
+    std::vector<PlatformRenderContext*> renderContexts;  // alive, including ones a failed delete left
 };
 
 HeadlessState& State()
@@ -77,6 +79,11 @@ void HeadlessReset()
     HeadlessState& state = State();
     HeadlessCloseContext();
     HeadlessMakeGlCurrent(nullptr);
+    for (PlatformRenderContext* context : state.renderContexts) {
+        HeadlessDestroyGl(&context->gl);
+        delete context;
+    }
+    state.renderContexts.clear();
     delete state.deviceContext;
     delete state.window;
     HeadlessSetSwapHook(nullptr);
@@ -266,6 +273,7 @@ RenderContextHandle PlatformCreateRenderContext(DeviceContextHandle)
         delete context;
         return nullptr;
     }
+    State().renderContexts.push_back(context);
     return context;
 }
 
@@ -285,6 +293,8 @@ bool PlatformDeleteRenderContext(RenderContextHandle renderContext)
 {
     if (HeadlessStepFails(HeadlessStep::DeleteRenderContext, "DeleteRenderContext"))
         return false;
+    std::vector<PlatformRenderContext*>& alive = State().renderContexts;
+    alive.erase(std::remove(alive.begin(), alive.end(), renderContext), alive.end());
     HeadlessDestroyGl(&renderContext->gl);
     delete renderContext;
     return true;
