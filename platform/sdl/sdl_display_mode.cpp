@@ -1,0 +1,79 @@
+// sdl_display_mode.cpp — the temporary full-screen mode.
+//
+// SDL changes a display's mode only as the mode of a full-screen window, and
+// the program asks for the mode before it makes its window. So the change
+// checks that the display has such a mode and records it; the window takes it
+// when it is made (sdl_window.cpp) and SDL switches when the window is shown.
+// The desktop mode comes back when the window leaves full screen, when it is
+// destroyed, and at the latest when SDL shuts down.
+#include <cstdlib>
+#include <vector>
+
+#include "platform/sdl/sdl_internal.h"
+
+namespace {
+
+// The program runs on the first display, the one whose origin is (0, 0).
+constexpr int kDisplayIndex = 0;
+
+bool g_modeRequested = false;
+SDL_DisplayMode g_requestedMode{};
+
+}  // namespace
+
+int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int height, int bits)
+{
+    int chosen = -1;
+    int chosenDistance = 0;
+    for (int index = 0; index < count; ++index) {
+        if (modes[index].w != width || modes[index].h != height)
+            continue;
+        int distance = std::abs(static_cast<int>(SDL_BITSPERPIXEL(modes[index].format)) - bits);
+        if (chosen < 0 || distance < chosenDistance) {
+            chosen = index;
+            chosenDistance = distance;
+        }
+    }
+    return chosen;
+}
+
+bool SdlRequestedDisplayMode(SDL_DisplayMode* mode)
+{
+    if (g_modeRequested)
+        *mode = g_requestedMode;
+    return g_modeRequested;
+}
+
+bool PlatformChangeDisplayMode(int width, int height, int bits)
+{
+    if (!SdlVideoReady())
+        return false;
+    int count = SDL_GetNumDisplayModes(kDisplayIndex);
+    if (count < 0) {
+        SdlReportFailure("SDL_GetNumDisplayModes");
+        return false;
+    }
+    std::vector<SDL_DisplayMode> modes(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        if (SDL_GetDisplayMode(kDisplayIndex, index, &modes[static_cast<size_t>(index)]) != 0) {
+            SdlReportFailure("SDL_GetDisplayMode");
+            return false;
+        }
+    }
+    int chosen = SdlChooseDisplayMode(modes.data(), count, width, height, bits);
+    if (chosen < 0)
+        return false;
+    g_requestedMode = modes[static_cast<size_t>(chosen)];
+    g_modeRequested = true;
+    return true;
+}
+
+void PlatformRestoreDisplayMode()
+{
+    g_modeRequested = false;
+    PlatformWindow* window = SdlProgramWindow();
+    if (window == nullptr || (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) == 0)
+        return;
+    if (SDL_SetWindowFullscreen(window->sdl, 0) != 0)
+        SdlReportFailure("SDL_SetWindowFullscreen");
+}

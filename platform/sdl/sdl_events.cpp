@@ -1,0 +1,146 @@
+// sdl_events.cpp — the message queue: SDL events as the program's messages.
+//
+// One SDL event can become two messages (a minimised window is both
+// deactivated and sized to zero), so a small queue holds what is translated
+// but not yet taken. Events the program has no message for (mouse, text,
+// display changes) are dropped, so they never overwrite the last message the
+// program retrieved. The quit message comes last, once nothing else is
+// waiting, as it always has on the system the program was made for.
+#include <deque>
+
+#include "platform/sdl/sdl_internal.h"
+
+namespace {
+
+constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
+constexpr uintptr_t kActivateActive = 1;
+constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
+constexpr uintptr_t kSizeMinimized = 1;
+constexpr uintptr_t kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
+
+struct MessageQueue {
+    std::deque<WindowMessage> waiting;
+    bool quitPosted;
+    int quitCode;
+};
+
+MessageQueue g_queue{};
+
+uintptr_t ActivateParameter(uintptr_t state, bool minimized)
+{
+    return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
+}
+
+intptr_t SizeParameter(int width, int height)
+{
+    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
+}
+
+bool ProgramWindowMinimized()
+{
+    PlatformWindow* window = SdlProgramWindow();
+    return window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+int TranslateKey(const SDL_KeyboardEvent& key, WindowMessage out[2])
+{
+    uint8_t virtualKey = SdlVirtualKey(key.keysym.sym, key.keysym.scancode);
+    if (virtualKey == 0)
+        return 0;
+    // ALT with a key is a system key; with CTRL too it is AltGr typing a
+    // character, which is an ordinary key.
+    bool systemKey = (key.keysym.mod & KMOD_ALT) != 0 && (key.keysym.mod & KMOD_CTRL) == 0;
+    uint32_t message = key.type == SDL_KEYDOWN ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN)
+                                               : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
+    out[0] = WindowMessage{SdlProgramWindow(), message, virtualKey, 0};
+    return 1;
+}
+
+int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
+{
+    WindowHandle window = SdlProgramWindow();
+    switch (event.event) {
+    case SDL_WINDOWEVENT_MINIMIZED:
+        out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeMinimized, SizeParameter(0, 0)};
+        return 2;
+    case SDL_WINDOWEVENT_RESTORED: {
+        int width = 0, height = 0;
+        if (window != nullptr)
+            SDL_GetWindowSize(window->sdl, &width, &height);
+        out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateActive, false), 0};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(width, height)};
+        return 2;
+    }
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateActive, ProgramWindowMinimized()), 0};
+        return 1;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, ProgramWindowMinimized()), 0};
+        return 1;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(event.data1, event.data2)};
+        return 1;
+    case SDL_WINDOWEVENT_CLOSE:
+        out[0] = WindowMessage{window, WM_CLOSE, 0, 0};
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return TranslateKey(event.key, out);
+    case SDL_WINDOWEVENT:
+        return TranslateWindowEvent(event.window, out);
+    case SDL_QUIT:
+        // SIGINT or SIGTERM: asked to end, like a close request.
+        out[0] = WindowMessage{SdlProgramWindow(), WM_CLOSE, 0, 0};
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+bool PlatformPeekMessage(WindowMessage* record)
+{
+    while (g_queue.waiting.empty()) {
+        SDL_Event event;
+        if (SDL_PollEvent(&event) == 0)
+            break;
+        WindowMessage translated[2];
+        int count = SdlTranslateEvent(event, translated);
+        for (int index = 0; index < count; ++index)
+            g_queue.waiting.push_back(translated[index]);
+    }
+    if (!g_queue.waiting.empty()) {
+        *record = g_queue.waiting.front();
+        g_queue.waiting.pop_front();
+        return true;
+    }
+    if (g_queue.quitPosted) {
+        g_queue.quitPosted = false;
+        *record = WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(g_queue.quitCode)), 0};
+        return true;
+    }
+    return false;
+}
+
+void PlatformPostQuitMessage(int exitCode)
+{
+    g_queue.quitPosted = true;
+    g_queue.quitCode = exitCode;
+}
+
+intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t)
+{
+    if (message == WM_SYSCOMMAND && (wParam & kSystemCommandMask) == SC_CLOSE)
+        g_queue.waiting.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
+    return 0;
+}

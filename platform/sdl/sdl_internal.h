@@ -1,0 +1,91 @@
+// sdl_internal.h — what the files of the SDL platform share among themselves.
+//
+// The program sees only opaque handles; here they get their contents. The
+// program has one window, so the handles are few and small: a window owns its
+// one device context (the window's own, valid for its whole life) and the
+// swap pacer that goes with it.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <chrono>
+
+#include "platform/platform.h"
+
+struct PlatformInstance {
+    int unused;  // only its address is used, as the owner of the window class
+};
+
+// The pixel format as the window was created with it: SDL fixes the GL
+// attributes when the window is made, so this is all a context can get.
+struct SdlFramebufferRequest {
+    int colorBits;  // bits per pixel, 0 when SDL may choose
+    int depthBits;  // depth-buffer bits asked for
+};
+
+// Keeps a swap from returning before the display's next refresh when the
+// driver does not wait for it itself.
+struct SdlSwapPacer {
+    bool enabled;                                    // no vsync from the driver, none turned off
+    std::chrono::steady_clock::time_point deadline;  // earliest presentation of the next frame
+};
+
+struct PlatformDeviceContext {
+    PlatformWindow* window;
+    bool formatSet;
+    PixelFormatDescriptor format;  // as recorded by PlatformSetPixelFormat
+    SdlSwapPacer pacer;
+};
+
+struct PlatformWindow {
+    SDL_Window* sdl;
+    SdlFramebufferRequest framebuffer;
+    PlatformDeviceContext deviceContext;
+};
+
+struct PlatformRenderContext {
+    SDL_GLContext context;
+    PlatformWindow* window;  // the window it was made for
+};
+
+// One line on standard error naming the SDL call that failed and why. Only
+// failures are reported: the program prints nothing in normal operation.
+void SdlReportFailure(const char* call);
+
+// True once the window class is registered (the video subsystem is up).
+bool SdlVideoReady();
+
+// The program window, or null before it exists and after it is gone.
+PlatformWindow* SdlProgramWindow();
+
+// The full-screen mode recorded by PlatformChangeDisplayMode; false when none
+// is in force. PlatformCreateWindow applies it.
+bool SdlRequestedDisplayMode(SDL_DisplayMode* mode);
+
+// Of the display's modes, the index of the one of exactly width x height
+// whose depth is closest to bits (the first of equals, which SDL lists with
+// the highest refresh rate first), or -1 when no mode has that size.
+int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int height, int bits);
+
+// Whether a context on a window made with `framebuffer` can give `request`.
+bool SdlPixelFormatAvailable(const PixelFormatDescriptor& request, const SdlFramebufferRequest& framebuffer);
+
+// The Windows virtual-key code for a key, or 0 when it has none below 256.
+uint8_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
+
+// Translates one SDL event into the program's messages (none, one or two),
+// returning how many were written to out.
+int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2]);
+
+// When the next paced swap may present, given the previous deadline, when
+// this swap finished and the refresh period.
+std::chrono::steady_clock::time_point SdlNextSwapDeadline(std::chrono::steady_clock::time_point deadline,
+                                                          std::chrono::steady_clock::time_point finished,
+                                                          std::chrono::steady_clock::duration period);
+
+// Starts pacing a device context's swaps from now on, unless the driver
+// waits for the refresh itself.
+void SdlStartSwapPacer(SdlSwapPacer* pacer, bool driverSyncs);
+
+// Closes the audio device and forgets the loaded cues.
+void SdlCloseSound();

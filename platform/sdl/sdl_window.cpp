@@ -1,0 +1,149 @@
+// sdl_window.cpp — the program's one window and its device context.
+//
+// SDL needs every GL attribute of the framebuffer before the window exists,
+// so they are set here, from the fixed request the program makes (double
+// buffer, RGBA, 16-bit depth) and the colour depth of the recorded mode.
+// The device context is the window's own, valid as long as the window.
+#include <cstring>
+
+#include "platform/sdl/sdl_internal.h"
+
+namespace {
+
+constexpr int kDepthBits = 16;
+
+PlatformWindow* g_window = nullptr;
+
+bool SetGlAttribute(SDL_GLattr attribute, int value, const char* name)
+{
+    if (SDL_GL_SetAttribute(attribute, value) == 0)
+        return true;
+    SdlReportFailure(name);
+    return false;
+}
+
+// Channel sizes are minimums: SDL takes the closest framebuffer that has at
+// least these, and a 16-bit display has only 5/6/5 ones to offer.
+void ChannelBitsFor(int colorBits, int* red, int* green, int* blue)
+{
+    *red = *green = *blue = 0;
+    if (colorBits == 15) {
+        *red = *green = *blue = 5;
+    } else if (colorBits == 16) {
+        *red = *blue = 5;
+        *green = 6;
+    } else if (colorBits >= 24) {
+        *red = *green = *blue = 8;
+    }
+}
+
+bool SetFramebufferAttributes(const SdlFramebufferRequest& framebuffer)
+{
+    int red, green, blue;
+    ChannelBitsFor(framebuffer.colorBits, &red, &green, &blue);
+    SDL_GL_ResetAttributes();
+    // A compatibility context: the program draws in OpenGL 1.1 immediate mode.
+    return SetGlAttribute(SDL_GL_DOUBLEBUFFER, 1, "SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER)") &&
+           SetGlAttribute(SDL_GL_DEPTH_SIZE, framebuffer.depthBits, "SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE)") &&
+           SetGlAttribute(SDL_GL_RED_SIZE, red, "SDL_GL_SetAttribute(SDL_GL_RED_SIZE)") &&
+           SetGlAttribute(SDL_GL_GREEN_SIZE, green, "SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE)") &&
+           SetGlAttribute(SDL_GL_BLUE_SIZE, blue, "SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE)") &&
+           SetGlAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY,
+                          "SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK)");
+}
+
+}  // namespace
+
+PlatformWindow* SdlProgramWindow()
+{
+    return g_window;
+}
+
+WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, int height)
+{
+    if (!SdlVideoReady() || g_window != nullptr)
+        return nullptr;
+    SDL_DisplayMode mode{};
+    bool fullScreen = SdlRequestedDisplayMode(&mode);
+    SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBits};
+    if (!SetFramebufferAttributes(framebuffer))
+        return nullptr;
+
+    // Hidden until the program shows it; full screen takes the recorded mode
+    // when it is shown.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    if (fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN;
+    SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (sdl == nullptr) {
+        SdlReportFailure("SDL_CreateWindow");
+        return nullptr;
+    }
+    if (fullScreen && SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
+        SdlReportFailure("SDL_SetWindowDisplayMode");
+        SDL_DestroyWindow(sdl);
+        return nullptr;
+    }
+    // While the window exists the screen saver stays off, and keys come only
+    // as key events, never as text.
+    SDL_DisableScreenSaver();
+    SDL_StopTextInput();
+
+    g_window = new PlatformWindow{};
+    g_window->sdl = sdl;
+    g_window->framebuffer = framebuffer;
+    g_window->deviceContext.window = g_window;
+    return g_window;
+}
+
+bool PlatformDestroyWindow(WindowHandle window)
+{
+    if (window == nullptr || window != g_window)
+        return false;
+    SDL_DestroyWindow(window->sdl);
+    delete window;
+    g_window = nullptr;
+    return true;
+}
+
+void PlatformShowWindow(WindowHandle window)
+{
+    if (window != nullptr)
+        SDL_ShowWindow(window->sdl);
+}
+
+void PlatformSetForegroundWindow(WindowHandle window)
+{
+    if (window != nullptr)
+        SDL_RaiseWindow(window->sdl);
+}
+
+void PlatformSetFocus(WindowHandle window)
+{
+    if (window == nullptr)
+        return;
+    // A Wayland client cannot take the keyboard focus: the compositor gives
+    // it to the window it has just shown and raised.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "wayland") == 0)
+        return;
+    if (SDL_SetWindowInputFocus(window->sdl) != 0)
+        SdlReportFailure("SDL_SetWindowInputFocus");
+}
+
+WindowHandle PlatformGetFocus()
+{
+    if (g_window == nullptr || SDL_GetKeyboardFocus() != g_window->sdl)
+        return nullptr;
+    return g_window;
+}
+
+DeviceContextHandle PlatformGetDeviceContext(WindowHandle window)
+{
+    return window != nullptr ? &window->deviceContext : nullptr;
+}
+
+bool PlatformReleaseDeviceContext(WindowHandle window, DeviceContextHandle deviceContext)
+{
+    return window != nullptr && deviceContext == &window->deviceContext;
+}

@@ -1,0 +1,77 @@
+// sdl_window_class.cpp — the module handle and the window class, which on SDL
+// is the video subsystem: registering starts it, unregistering stops it.
+//
+// Everything SDL still holds when the process ends (the audio device, a
+// subsystem left running after a failed start) is let go by one exit hook,
+// and a full-screen mode still in force is given back with it.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sdl/sdl_internal.h"
+
+namespace {
+
+PlatformInstance g_instance{};
+bool g_classRegistered = false;
+bool g_exitHookSet = false;
+
+void ReleaseSdlAtExit()
+{
+    SdlCloseSound();
+    SDL_Quit();
+}
+
+}  // namespace
+
+void SdlReportFailure(const char* call)
+{
+    std::fprintf(stderr, "marivelt: %s failed: %s\n", call, SDL_GetError());
+}
+
+bool SdlVideoReady()
+{
+    return g_classRegistered;
+}
+
+InstanceHandle PlatformModuleHandle()
+{
+    return &g_instance;
+}
+
+bool PlatformRegisterWindowClass(InstanceHandle)
+{
+    if (g_classRegistered)
+        return false;
+    if (!g_exitHookSet) {
+        g_exitHookSet = std::atexit(ReleaseSdlAtExit) == 0;
+    }
+    // The window's close request is the program's only way to learn of a
+    // close; SDL's own quit event on the last window would say it twice.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        SdlReportFailure("SDL_InitSubSystem(SDL_INIT_VIDEO)");
+        return false;
+    }
+    g_classRegistered = true;
+    return true;
+}
+
+bool PlatformUnregisterWindowClass(InstanceHandle)
+{
+    // Like a window class, it cannot go while its window still exists.
+    if (!g_classRegistered || SdlProgramWindow() != nullptr)
+        return false;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    g_classRegistered = false;
+    return true;
+}
+
+void PlatformShowCursor(bool show)
+{
+    // The cursor is hidden over SDL's own windows only: with the video
+    // subsystem gone there is nothing left to show it over.
+    if (!g_classRegistered)
+        return;
+    if (SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE) < 0)
+        SdlReportFailure("SDL_ShowCursor");
+}

@@ -1,0 +1,220 @@
+// The SDL display: which mode a change takes, which pixel-format requests a
+// window can give, and the whole road from window class to GL context and
+// back on SDL's offscreen driver, where no display is needed.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/sdl_internal.h"
+
+namespace {
+
+// SDL unloads Mesa's driver when its offscreen display closes, and with it
+// the roots of the driver's one-time allocations, which LeakSanitizer then
+// reports as leaks. A display of the tests' own, never closed, keeps the
+// driver loaded so that only real leaks are reported.
+class MesaDriverKeptLoaded : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        auto getPlatformDisplay =
+            reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+        if (getPlatformDisplay == nullptr)
+            return;
+        EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        if (display != EGL_NO_DISPLAY)
+            eglInitialize(display, nullptr, nullptr);
+    }
+};
+
+const ::testing::Environment* const kMesaDriver = ::testing::AddGlobalTestEnvironment(new MesaDriverKeptLoaded);
+
+SDL_DisplayMode Mode(int width, int height, Uint32 format)
+{
+    SDL_DisplayMode mode{};
+    mode.w = width;
+    mode.h = height;
+    mode.format = format;
+    return mode;
+}
+
+// The request the program makes: double-buffered RGBA, 16 colour bits, 16 depth bits.
+PixelFormatDescriptor ProgramRequest()
+{
+    PixelFormatDescriptor request{};
+    request.nSize = sizeof(PixelFormatDescriptor);
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    request.iLayerType = PFD_MAIN_PLANE;
+    return request;
+}
+
+constexpr SdlFramebufferRequest kWindowFramebuffer{16, 16};
+
+TEST(SdlDisplayModeChoice, OnlyTheExactSizeWillDoAndTheClosestDepthWins)
+{
+    const SDL_DisplayMode modes[] = {
+        Mode(1024, 768, SDL_PIXELFORMAT_RGB565), Mode(800, 600, SDL_PIXELFORMAT_RGB888),
+        Mode(800, 600, SDL_PIXELFORMAT_RGB565), Mode(800, 600, SDL_PIXELFORMAT_RGB555),
+    };
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 4, 800, 600, 16), 2);
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 4, 800, 600, 32), 1);
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 4, 800, 600, 15), 3);
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 4, 1024, 768, 32), 0) << "a size's only depth, however far";
+}
+
+TEST(SdlDisplayModeChoice, ADisplayWithoutTheSizeRefuses)
+{
+    const SDL_DisplayMode modes[] = {Mode(640, 480, SDL_PIXELFORMAT_RGB565), Mode(600, 800, SDL_PIXELFORMAT_RGB565)};
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 2, 800, 600, 16), -1);
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 0, 800, 600, 16), -1);
+}
+
+TEST(SdlDisplayModeChoice, OfEqualDepthsTheFirstListedIsTaken)
+{
+    // SDL lists the highest refresh rate first.
+    SDL_DisplayMode fast = Mode(800, 600, SDL_PIXELFORMAT_RGB565);
+    fast.refresh_rate = 75;
+    SDL_DisplayMode slow = fast;
+    slow.refresh_rate = 60;
+    const SDL_DisplayMode modes[] = {fast, slow};
+    EXPECT_EQ(SdlChooseDisplayMode(modes, 2, 800, 600, 16), 0);
+}
+
+TEST(SdlPixelFormat, TheProgramsRequestIsAvailable)
+{
+    EXPECT_TRUE(SdlPixelFormatAvailable(ProgramRequest(), kWindowFramebuffer));
+    PixelFormatDescriptor anyDepth = ProgramRequest();
+    anyDepth.cDepthBits = 0;
+    EXPECT_TRUE(SdlPixelFormatAvailable(anyDepth, kWindowFramebuffer));
+}
+
+TEST(SdlPixelFormat, RequestsBeyondWhatTheWindowWasMadeWithAreRefused)
+{
+    PixelFormatDescriptor request = ProgramRequest();
+    request.iPixelType = 1;  // colour index
+    EXPECT_FALSE(SdlPixelFormatAvailable(request, kWindowFramebuffer));
+
+    request = ProgramRequest();
+    request.dwFlags &= ~PFD_DOUBLEBUFFER;
+    EXPECT_FALSE(SdlPixelFormatAvailable(request, kWindowFramebuffer));
+
+    request = ProgramRequest();
+    request.dwFlags |= 0x02;  // stereo
+    EXPECT_FALSE(SdlPixelFormatAvailable(request, kWindowFramebuffer));
+
+    request = ProgramRequest();
+    request.cDepthBits = 24;
+    EXPECT_FALSE(SdlPixelFormatAvailable(request, kWindowFramebuffer));
+
+    request = ProgramRequest();
+    request.cStencilBits = 8;
+    EXPECT_FALSE(SdlPixelFormatAvailable(request, kWindowFramebuffer));
+}
+
+class SdlOffscreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        instance = PlatformModuleHandle();
+        ASSERT_TRUE(PlatformRegisterWindowClass(instance));
+    }
+    void TearDown() override
+    {
+        if (SdlProgramWindow() != nullptr)
+            PlatformDestroyWindow(SdlProgramWindow());
+        PlatformUnregisterWindowClass(instance);
+    }
+    InstanceHandle instance = nullptr;
+};
+
+TEST_F(SdlOffscreenTest, TheClassRegistersOnceAndCannotGoWhileItsWindowExists)
+{
+    EXPECT_FALSE(PlatformRegisterWindowClass(instance));
+    WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(PlatformUnregisterWindowClass(instance));
+    EXPECT_TRUE(PlatformDestroyWindow(window));
+    EXPECT_TRUE(PlatformUnregisterWindowClass(instance));
+    EXPECT_FALSE(PlatformUnregisterWindowClass(instance));
+    EXPECT_TRUE(PlatformRegisterWindowClass(instance));
+}
+
+TEST_F(SdlOffscreenTest, ADisplayWithoutTheModeRefusesAndNothingIsRecorded)
+{
+    // The offscreen driver's display offers no 800 x 600 mode.
+    EXPECT_FALSE(PlatformChangeDisplayMode(800, 600, 16));
+    SDL_DisplayMode mode;
+    EXPECT_FALSE(SdlRequestedDisplayMode(&mode));
+    PlatformRestoreDisplayMode();  // harmless with no change in force
+}
+
+TEST_F(SdlOffscreenTest, TheWindowHasOneDeviceContextWhosePixelFormatIsSetOnce)
+{
+    WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PlatformCreateWindow(instance, "Second", 800, 600), nullptr) << "the program has one window";
+
+    DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
+    ASSERT_NE(deviceContext, nullptr);
+    EXPECT_EQ(PlatformGetDeviceContext(window), deviceContext);
+    EXPECT_EQ(PlatformCreateRenderContext(deviceContext), nullptr) << "no context before a pixel format";
+
+    const PixelFormatDescriptor request = ProgramRequest();
+    int index = PlatformChoosePixelFormat(deviceContext, &request);
+    EXPECT_EQ(index, 1);
+    EXPECT_FALSE(PlatformSetPixelFormat(deviceContext, index + 1, &request));
+    EXPECT_TRUE(PlatformSetPixelFormat(deviceContext, index, &request));
+    EXPECT_FALSE(PlatformSetPixelFormat(deviceContext, index, &request)) << "a window's format is set for good";
+
+    EXPECT_TRUE(PlatformReleaseDeviceContext(window, deviceContext));
+    EXPECT_FALSE(PlatformReleaseDeviceContext(window, nullptr));
+    EXPECT_TRUE(PlatformDestroyWindow(window));
+    EXPECT_FALSE(PlatformDestroyWindow(window)) << "already gone";
+}
+
+TEST_F(SdlOffscreenTest, ACreatedContextIsNotCurrentUntilMadeCurrentAndAMissingBackBufferFailsThen)
+{
+    WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
+    ASSERT_NE(window, nullptr);
+    DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
+    const PixelFormatDescriptor request = ProgramRequest();
+    ASSERT_TRUE(PlatformSetPixelFormat(deviceContext, PlatformChoosePixelFormat(deviceContext, &request), &request));
+
+    RenderContextHandle renderContext = PlatformCreateRenderContext(deviceContext);
+    ASSERT_NE(renderContext, nullptr);
+    EXPECT_FALSE(PlatformHasCurrentContext());
+
+    // The offscreen driver draws into a single-buffered surface: the granted
+    // format lacks the back buffer the program asked for.
+    EXPECT_FALSE(PlatformMakeCurrent(deviceContext, renderContext));
+    EXPECT_FALSE(PlatformHasCurrentContext());
+
+    EXPECT_TRUE(PlatformMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(PlatformDeleteRenderContext(renderContext));
+    EXPECT_FALSE(PlatformDeleteRenderContext(nullptr));
+    EXPECT_TRUE(PlatformDestroyWindow(window));
+}
+
+TEST(SdlWithoutVideo, EveryStepRefusesBeforeTheClassIsRegistered)
+{
+    EXPECT_FALSE(PlatformChangeDisplayMode(800, 600, 16));
+    EXPECT_EQ(PlatformCreateWindow(PlatformModuleHandle(), "Marivelt", 800, 600), nullptr);
+    EXPECT_EQ(PlatformGetDeviceContext(nullptr), nullptr);
+    EXPECT_EQ(PlatformChoosePixelFormat(nullptr, nullptr), 0);
+    EXPECT_EQ(PlatformCreateRenderContext(nullptr), nullptr);
+    EXPECT_FALSE(PlatformSwapBuffers(nullptr));
+    EXPECT_FALSE(PlatformHasCurrentContext());
+    EXPECT_EQ(PlatformGetFocus(), nullptr);
+    EXPECT_FALSE(PlatformUnregisterWindowClass(PlatformModuleHandle()));
+    PlatformShowCursor(true);
+    PlatformRestoreDisplayMode();
+}
+
+}  // namespace
