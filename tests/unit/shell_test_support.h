@@ -2,6 +2,7 @@
 // start values and the headless platform with an empty script.
 #pragma once
 
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,10 +17,24 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        FreeQuadric();
         AppState = InitialAppState();
         HeadlessReset();
     }
-    void TearDown() override { HeadlessReset(); }
+    void TearDown() override
+    {
+        HeadlessReset();
+        FreeQuadric();
+    }
+
+    // The program keeps its quadric to the end of the process; a fresh
+    // AppState would otherwise leak the previous run's.
+    static void FreeQuadric()
+    {
+        if (AppState.quadric != nullptr)
+            gluDeleteQuadric(AppState.quadric);
+        AppState.quadric = nullptr;
+    }
 
     // Hold a key for the given number of idle passes, then let it go.
     static void HoldKey(uint8_t key, int passes)

@@ -1,0 +1,85 @@
+// texture_set.cpp — the twelve textures, loaded once, all or nothing, from
+// the BMP files under Graphics/. Depends on the bitmap reader.
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "render/render.h"
+
+namespace {
+
+// By slot, in load order.
+constexpr const char* kTextureFiles[kTextureCount] = {
+    "Graphics/Water1.bmp",  "Graphics/Water2.bmp",  "Graphics/PoolBottom.bmp",
+    "Graphics/PoolSide.bmp", "Graphics/FirePole.bmp", "Graphics/Fire1.bmp",
+    "Graphics/Fire2.bmp",   "Graphics/Fire3.bmp",   "Graphics/Tornado.bmp",
+    "Graphics/Earth.bmp",   "Graphics/Planet.bmp",  "Graphics/FontMap.bmp",
+};
+
+void FreeImage(RgbImage* image)
+{
+    if (image == nullptr) {
+        return;
+    }
+    free(image->pixels);
+    free(image);
+}
+
+void UploadTexture(unsigned int name, const RgbImage* image)
+{
+    constexpr GLint kThreeComponents = 3;
+    // The reader packs rows to 3 * width bytes, while GL expects rows padded
+    // to 4 by default: read them unpadded for this upload, then put the
+    // default back so no other pixel transfer is affected.
+    constexpr GLint kPackedRows = 1;
+    constexpr GLint kDefaultAlignment = 4;
+
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, kPackedRows);
+    glTexImage2D(GL_TEXTURE_2D, 0, kThreeComponents, image->width, image->height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, image->pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, kDefaultAlignment);
+}
+
+}  // namespace
+
+RgbImage* LoadImageFile(const char* path)
+{
+    if (path == nullptr) {
+        return nullptr;
+    }
+    // Only an existence test: a missing file is not the reader's to report.
+    FILE* file = fopen(path, "r");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    fclose(file);
+    return ReadDibFile(path);
+}
+
+bool LoadTextureSet()
+{
+    RgbImage* images[kTextureCount] = {};
+    bool loaded = true;
+    for (int slot = 0; slot < kTextureCount && loaded; ++slot) {
+        images[slot] = LoadImageFile(kTextureFiles[slot]);
+        loaded = images[slot] != nullptr;
+    }
+
+    // Names are made only for a complete set, so a failure leaves none behind.
+    if (loaded) {
+        glGenTextures(kTextureCount, AppState.textures);
+        for (int slot = 0; slot < kTextureCount; ++slot) {
+            UploadTexture(AppState.textures[slot], images[slot]);
+        }
+    }
+
+    for (RgbImage* image : images) {
+        FreeImage(image);
+    }
+    return loaded;
+}

@@ -1,0 +1,306 @@
+// render_test_support.h — shared pieces of the renderer tests: a fresh process
+// with a current offscreen context, a scratch folder with small BMPs of known
+// colours, and pixel read-back.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "platform/headless/headless.h"
+#include "render/render.h"
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c)
+{
+    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+// Filtering and blending may round a step either way.
+inline bool Near(const Rgb& a, const Rgb& b, int tolerance = 2)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+
+// What additive blending at the fixed alpha of 0.7 makes of a texel over a background.
+inline Rgb AddAt70(const Rgb& background, const Rgb& texel)
+{
+    auto add = [](int under, int over) { return std::min(255, under + static_cast<int>(over * 0.7f + 0.5f)); };
+    return {add(background.r, texel.r), add(background.g, texel.g), add(background.b, texel.b)};
+}
+
+// ---- BMP files ------------------------------------------------------------------
+
+// A 24-bit BMP with its file header; pixels bottom row first, rows padded to 4 bytes.
+inline void WriteBmp(const std::filesystem::path& path, int width, int height, const std::vector<Rgb>& pixels)
+{
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t dataSize = rowBytes * static_cast<uint32_t>(height);
+    std::vector<unsigned char> file(54 + dataSize, 0);
+    auto put = [&file](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, 54 + dataSize, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, dataSize, 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Rgb& c = pixels[static_cast<size_t>(y * width + x)];
+            unsigned char* at = &file[54 + y * rowBytes + x * 3];
+            at[0] = static_cast<unsigned char>(c.b);
+            at[1] = static_cast<unsigned char>(c.g);
+            at[2] = static_cast<unsigned char>(c.r);
+        }
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                static_cast<std::streamsize>(file.size()));
+}
+
+inline void WriteSolidBmp(const std::filesystem::path& path, Rgb colour, int size = 8)
+{
+    WriteBmp(path, size, size, std::vector<Rgb>(static_cast<size_t>(size * size), colour));
+}
+
+inline const char* const kTextureFileNames[kTextureCount] = {
+    "Water1.bmp", "Water2.bmp", "PoolBottom.bmp", "PoolSide.bmp", "FirePole.bmp", "Fire1.bmp",
+    "Fire2.bmp",  "Fire3.bmp",  "Tornado.bmp",    "Earth.bmp",    "Planet.bmp",   "FontMap.bmp",
+};
+
+inline std::string GraphicsPath(int slot)
+{
+    return std::string("Graphics/") + kTextureFileNames[slot];
+}
+
+// Solid colours, one per slot, so any pixel tells which texture drew it.
+// Kept below 0xD0 so that sums under additive blending stay readable.
+inline const Rgb kSlotColours[kTextureCount] = {
+    {20, 40, 160},  {20, 160, 40},  {160, 20, 20},  {100, 100, 20}, {0, 0, 120}, {200, 0, 0},
+    {0, 200, 0},    {200, 200, 0},  {60, 60, 60},   {120, 80, 40},  {0, 0, 0},   {0, 0, 0},
+};
+inline const Rgb kPlanetWest = {200, 40, 40};  // s below 0.5
+inline const Rgb kPlanetEast = {40, 40, 200};  // s from 0.5 on
+inline const Rgb kInk = {255, 255, 255};
+
+// Font sheet of 256 x 256 (one texel per text unit at 800 x 600): every cell
+// of a visible character 33 to 127 is inked in its inner 12 x 12 block; the
+// blank and the upper half stay black.
+inline bool SheetTexelInked(int x, int yFromTop)
+{
+    const int cell = (yFromTop / 16) * 16 + x / 16;
+    const int cx = x % 16, cy = 15 - yFromTop % 16;
+    return cell > 128 && cell <= 223 && cx >= 2 && cx < 14 && cy >= 2 && cy < 14;
+}
+
+// Writes the twelve files under ./Graphics, leaving out the slot given.
+inline void WriteTestGraphics(int missingSlot = -1)
+{
+    for (int slot = 0; slot < kTextureCount; ++slot) {
+        if (slot == missingSlot)
+            continue;
+        if (slot == kSlotPlanet) {
+            std::vector<Rgb> halves;
+            for (int i = 0; i < 64; ++i)
+                halves.push_back(i % 8 < 4 ? kPlanetWest : kPlanetEast);
+            WriteBmp(GraphicsPath(slot), 8, 8, halves);
+        } else if (slot == kSlotFontMap) {
+            std::vector<Rgb> sheet;
+            for (int y = 0; y < 256; ++y)
+                for (int x = 0; x < 256; ++x)
+                    sheet.push_back(SheetTexelInked(x, 255 - y) ? kInk : Rgb{0, 0, 0});
+            WriteBmp(GraphicsPath(slot), 256, 256, sheet);
+        } else {
+            WriteSolidBmp(GraphicsPath(slot), kSlotColours[slot]);
+        }
+    }
+}
+
+// ---- frames -----------------------------------------------------------------------
+
+struct Frame {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;  // bottom row first
+    Rgb At(int x, int y) const
+    {
+        const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+    bool operator==(const Frame&) const = default;
+};
+
+inline Frame ReadFrame()
+{
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    Frame frame;
+    frame.width = viewport[2];
+    frame.height = viewport[3];
+    frame.rgb.resize(static_cast<size_t>(frame.width) * frame.height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
+    return frame;
+}
+
+// Lit pixels of the rectangle [x0, x1) x [y0, y1).
+inline int CountLit(const Frame& frame, int x0, int y0, int x1, int y1)
+{
+    int lit = 0;
+    for (int y = y0; y < y1 && y < frame.height; ++y)
+        for (int x = x0; x < x1 && x < frame.width; ++x)
+            if (!(frame.At(x, y) == Rgb{0, 0, 0}))
+                ++lit;
+    return lit;
+}
+
+struct Box {
+    int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;  // x1, y1 one past the last lit pixel
+    bool Empty() const { return x1 < 0; }
+};
+
+inline Box LitBounds(const Frame& frame)
+{
+    Box box;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            if (!(frame.At(x, y) == Rgb{0, 0, 0})) {
+                box.x0 = std::min(box.x0, x);
+                box.y0 = std::min(box.y0, y);
+                box.x1 = std::max(box.x1, x + 1);
+                box.y1 = std::max(box.y1, y + 1);
+            }
+    return box;
+}
+
+// Draws texture slot's image at one texel per pixel from the lower-left
+// corner, opaque, in a pixel-exact orthographic space.
+inline void DrawTextureAtTexelSize(int slot, int width, int height)
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBindTexture(GL_TEXTURE_2D, AppState.textures[slot]);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2i(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2i(width, 0);
+    glTexCoord2f(1, 1);
+    glVertex2i(width, height);
+    glTexCoord2f(0, 1);
+    glVertex2i(0, height);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Window position of a point given in the scene's frame under the view in AppState.
+inline void ProjectScenePoint(float x, float y, float z, double* winX, double* winY)
+{
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(AppState.cameraX, AppState.cameraY, AppState.cameraZ);
+    glRotatef(AppState.rotX, 1, 0, 0);
+    glRotatef(AppState.rotY, 0, 1, 0);
+    glRotatef(AppState.rotZ, 0, 0, 1);
+    GLdouble modelview[16], projection[16], winZ;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluProject(x, y, z, modelview, projection, viewport, winX, winY, &winZ);
+    glPopMatrix();
+}
+
+// ---- fixture ------------------------------------------------------------------------
+
+// A fresh process for every test. Tests that need files of their own work in a
+// scratch folder that is removed afterwards; the others use the run folder's
+// generated Graphics.
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppState = InitialAppState();
+        HeadlessReset();
+        runFolder_ = std::filesystem::current_path();
+    }
+
+    void TearDown() override
+    {
+        HeadlessReset();
+        ForgetRenderer();
+        std::filesystem::current_path(runFolder_);
+        if (!scratch_.empty())
+            std::filesystem::remove_all(scratch_);
+    }
+
+    // The program keeps its quadric to the end of the process; a test that
+    // starts afresh frees it first.
+    static void ForgetRenderer()
+    {
+        if (AppState.quadric != nullptr)
+            gluDeleteQuadric(AppState.quadric);
+        AppState = InitialAppState();
+    }
+
+    void EnterScratchFolder()
+    {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        scratch_ = std::filesystem::temp_directory_path() /
+                   ("marivelt-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                    std::to_string(getpid()));
+        std::filesystem::remove_all(scratch_);
+        std::filesystem::create_directories(scratch_);
+        std::filesystem::current_path(scratch_);
+    }
+
+    // A current context of that size with the projection set, as start-up leaves it.
+    static void OpenContext(int width = 800, int height = 600)
+    {
+        HeadlessSetSurfaceSize(width, height);
+        ASSERT_TRUE(HeadlessOpenContext(width, height));
+        ResizeView(width, height);
+    }
+
+    // The whole renderer set-up over a context of that size.
+    static void OpenRenderer(int width = 800, int height = 600)
+    {
+        OpenContext(width, height);
+        ASSERT_TRUE(SetupRenderer());
+    }
+
+    std::filesystem::path runFolder_;
+    std::filesystem::path scratch_;
+};
