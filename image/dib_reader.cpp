@@ -1,3 +1,89 @@
+// dib_reader.cpp — ReadDibFile: maps a BMP file read-only through the
+// platform, decodes it into an RgbImage and reports each failure in one
+// "Error" box owned by the window with the keyboard focus.
 #include "image/dib_reader.h"
-RgbImage* ReadDibFile(const char*) { return nullptr; }
-uint16_t DibColorCount(const unsigned char*) { return 0; }
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "image/dib_format.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* kErrorCaption = "Error";
+constexpr const char* kOpenFailedFormat = "Failed to open DIB file %s.\n";
+constexpr size_t kOpenFailedTextSize = 256;  // 255 characters and the NUL
+
+void ShowDibError(const char* text)
+{
+    PlatformMessageBox(PlatformGetFocus(), text, kErrorCaption, MessageBoxIcon::None);
+}
+
+// The pixel block first, then the record, as the caller frees them in reverse.
+DibFault DecodeDibImage(const unsigned char* file, size_t size, RgbImage** image)
+{
+    DibLayout layout;
+    DibFault fault = ParseDibLayout(file, size, &layout);
+    if (fault != DibFault::None)
+        return fault;
+
+    // Within kDibMaxPixelBytes: ParseDibLayout refused anything larger.
+    size_t pixelBytes = 3 * size_t{layout.width} * layout.rows;
+    auto* pixels = static_cast<unsigned char*>(std::malloc(pixelBytes));
+    if (pixels == nullptr)
+        return DibFault::OutOfMemory;
+    fault = ConvertDibPixels(layout, file, size, pixels);
+    if (fault != DibFault::None) {
+        std::free(pixels);
+        return fault;
+    }
+
+    auto* record = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
+    if (record == nullptr) {
+        std::free(pixels);
+        return DibFault::OutOfMemory;
+    }
+    *record = RgbImage{static_cast<int32_t>(layout.width), static_cast<int32_t>(layout.rows), pixels};
+    *image = record;
+    return DibFault::None;
+}
+
+}  // namespace
+
+const char* DibFaultText(DibFault fault)
+{
+    switch (fault) {
+    case DibFault::OutOfMemory: return "Out of memory.";
+    case DibFault::UnknownFormat: return "Unknown DIB file format.";
+    case DibFault::ConversionError: return "Image file conversion error.";
+    case DibFault::None: break;
+    }
+    return nullptr;
+}
+
+RgbImage* DecodeDib(const unsigned char* file, size_t size)
+{
+    RgbImage* image = nullptr;
+    DibFault fault = DecodeDibImage(file, size, &image);
+    if (fault != DibFault::None)
+        ShowDibError(DibFaultText(fault));
+    return image;
+}
+
+RgbImage* ReadDibFile(const char* path)
+{
+    FileView view;
+    if (!PlatformOpenFileView(path, &view)) {
+        // Nothing is open now; the text is cut short to fit its buffer.
+        char text[kOpenFailedTextSize];
+        std::snprintf(text, sizeof text, kOpenFailedFormat, path);
+        ShowDibError(text);
+        return nullptr;
+    }
+    // A decoding failure's box is shown while the file is still mapped; the
+    // mapping is released once the user has dismissed it.
+    RgbImage* image = DecodeDib(view.data, view.size);
+    PlatformCloseFileView(&view);
+    return image;
+}

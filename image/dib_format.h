@@ -1,0 +1,66 @@
+// dib_format.h — the bitmap reader's inside: the checked layout of a BMP file
+// and the steps that turn its bytes into an RgbImage.
+//
+// ReadDibFile (dib_reader.cpp) maps the file and calls DecodeDib on its bytes.
+// ParseDibLayout (dib_header.cpp) reads and checks the headers against the
+// file's length; ConvertDibPixels (dib_convert.cpp) writes the pixel block.
+// tools/dibcheck and the fuzzer use these directly; the program uses only
+// dib_reader.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/dib_reader.h"
+
+// Why a file was refused; each has its one message text (DibFaultText).
+enum class DibFault {
+    None,
+    OutOfMemory,      // "Out of memory."
+    UnknownFormat,    // "Unknown DIB file format."
+    ConversionError,  // "Image file conversion error."
+};
+
+// The compression field of the 40-byte information header.
+constexpr uint32_t kDibCompressionNone = 0;       // BI_RGB
+constexpr uint32_t kDibCompressionRle8 = 1;       // BI_RLE8
+constexpr uint32_t kDibCompressionRle4 = 2;       // BI_RLE4
+constexpr uint32_t kDibCompressionBitfields = 3;  // BI_BITFIELDS
+
+// Limits that keep 3 x width x height within what the heap is asked for.
+constexpr uint32_t kDibMaxDimension = 32768;                     // pixels
+constexpr uint64_t kDibMaxPixelBytes = 512ull * 1024 * 1024;     // bytes
+
+// The normalised header: what the file says, checked against its length.
+// Offsets count from the start of the file.
+struct DibLayout {
+    bool hasFileHeader;        // the file starts with the 14-byte "BM" header
+    uint32_t headerSize;       // 12 (core form) or 40 (information form)
+    uint32_t width;            // pixels per row, 1 to kDibMaxDimension
+    uint32_t rows;             // absolute height, 1 to kDibMaxDimension
+    bool topDown;              // the height was negative: the top row is stored first
+    uint16_t bitCount;         // bits per pixel: 1, 4, 8, 16, 24 or 32
+    uint32_t compression;      // kDibCompression…; none for the core form
+    uint16_t colorCount;       // DibColorCount of the header
+    uint32_t masks[3];         // red, green, blue masks of 16- and 32-bit pixels
+    uint64_t colorTableOffset; // first colour entry
+    uint32_t colorEntrySize;   // 3 (core form: blue, green, red) or 4 (…, reserved)
+    uint32_t usableColors;     // entries a pixel index can select, all inside the file
+    uint64_t pixelOffset;      // first byte of pixel data
+    uint64_t rowStride;        // bytes per stored row of uncompressed data (4-byte aligned)
+};
+
+// Reads the headers of a BMP file held in memory and checks every field that
+// the conversion will use against the file's length. None on success.
+DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout);
+
+// Writes 3 x width x rows bytes of RGB into pixels, bottom row first. The
+// layout must come from ParseDibLayout on the same bytes.
+DibFault ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
+
+// Parses, allocates and converts; on failure shows the one "Error" box with
+// the fault's text and returns null. ReadDibFile calls it on the mapped file.
+RgbImage* DecodeDib(const unsigned char* file, size_t size);
+
+// The message text of a fault (null for None).
+const char* DibFaultText(DibFault fault);

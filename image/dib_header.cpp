@@ -1,0 +1,178 @@
+// dib_header.cpp — reads the file header, the information header (12- or
+// 40-byte form), the colour masks and the colour table's place, and checks
+// each against the file's length before anything relies on it.
+#include <algorithm>
+
+#include "image/dib_format.h"
+
+namespace {
+
+constexpr uint32_t kFileHeaderSize = 14;   // "BM", file size, 2 reserved, pixel offset
+constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
+constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
+constexpr uint32_t kMaskBytes = 12;        // red, green, blue masks after a bit-field header
+
+uint16_t ReadU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+uint32_t ReadU32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+int32_t ReadS32(const unsigned char* p) { return static_cast<int32_t>(ReadU32(p)); }
+
+// A mask is usable when its set bits form one run (or there are none): the
+// channel is then the run's value, scaled to 8 bits.
+bool IsContiguousMask(uint32_t mask)
+{
+    if (mask == 0)
+        return true;
+    uint32_t run = mask >> __builtin_ctz(mask);
+    return (run & (run + 1)) == 0;
+}
+
+bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
+{
+    switch (compression) {
+    case kDibCompressionNone:
+        return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+               bitCount == 32;
+    case kDibCompressionRle8:
+        // Run-length data is always stored bottom row first.
+        return bitCount == 8 && !topDown;
+    case kDibCompressionRle4:
+        return bitCount == 4 && !topDown;
+    case kDibCompressionBitfields:
+        return bitCount == 16 || bitCount == 32;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+uint16_t DibColorCount(const unsigned char* header)
+{
+    uint16_t bitCount;
+    if (ReadU32(header) == kCoreHeaderSize) {
+        bitCount = ReadU16(header + 10);
+    } else {
+        uint32_t colorsUsed = ReadU32(header + 32);
+        if (colorsUsed != 0)
+            return static_cast<uint16_t>(colorsUsed & 0xFFFF);
+        bitCount = ReadU16(header + 14);
+    }
+    switch (bitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout)
+{
+    *layout = DibLayout{};
+
+    // The file header is optional; its pixel offset is used as given, and
+    // checked below like every other position.
+    uint64_t headerStart = 0;
+    if (size >= 2 && file[0] == 'B' && file[1] == 'M') {
+        if (size < kFileHeaderSize)
+            return DibFault::UnknownFormat;
+        layout->hasFileHeader = true;
+        layout->pixelOffset = ReadU32(file + 10);
+        headerStart = kFileHeaderSize;
+    }
+    if (size < headerStart + 4)
+        return DibFault::UnknownFormat;
+    const unsigned char* header = file + headerStart;
+    uint32_t headerSize = ReadU32(header);
+    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize)
+        return DibFault::UnknownFormat;
+    if (size < headerStart + headerSize)
+        return DibFault::UnknownFormat;
+    layout->headerSize = headerSize;
+
+    int64_t width, height;
+    if (headerSize == kCoreHeaderSize) {
+        width = ReadU16(header + 4);
+        height = ReadU16(header + 6);
+        // planes (offset 8): ignored, the conversion has no use for them
+        layout->bitCount = ReadU16(header + 10);
+        layout->compression = kDibCompressionNone;
+        layout->colorEntrySize = 3;
+    } else {
+        width = ReadS32(header + 4);
+        height = ReadS32(header + 8);
+        // planes (offset 12): ignored
+        layout->bitCount = ReadU16(header + 14);
+        layout->compression = ReadU32(header + 16);
+        // image size (20): ignored; rows follow from width and bits per pixel,
+        // and run-length data is bounded by the file itself.
+        // resolutions (24, 28) and important colours (36): ignored.
+        layout->colorEntrySize = 4;
+    }
+    layout->topDown = height < 0;
+    height = height < 0 ? -height : height;
+
+    if (width <= 0 || height == 0)
+        return DibFault::ConversionError;
+    if (width > kDibMaxDimension || height > kDibMaxDimension ||
+        3ull * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kDibMaxPixelBytes)
+        return DibFault::OutOfMemory;
+    layout->width = static_cast<uint32_t>(width);
+    layout->rows = static_cast<uint32_t>(height);
+
+    if (!IsSupportedFormat(layout->bitCount, layout->compression, layout->topDown))
+        return DibFault::ConversionError;
+
+    // Bit-field masks follow the 40-byte header; the colour table follows them.
+    uint64_t tableStart = headerStart + headerSize;
+    if (layout->bitCount == 16) {
+        layout->masks[0] = 0x7C00;  // 5-5-5
+        layout->masks[1] = 0x03E0;
+        layout->masks[2] = 0x001F;
+    } else if (layout->bitCount == 32) {
+        layout->masks[0] = 0xFF0000;  // blue, green, red, unused byte
+        layout->masks[1] = 0x00FF00;
+        layout->masks[2] = 0x0000FF;
+    }
+    if (layout->compression == kDibCompressionBitfields) {
+        if (size < tableStart + kMaskBytes)
+            return DibFault::ConversionError;
+        for (int channel = 0; channel < 3; ++channel) {
+            layout->masks[channel] = ReadU32(file + tableStart + 4 * channel);
+            if (!IsContiguousMask(layout->masks[channel]))
+                return DibFault::ConversionError;
+        }
+        tableStart += kMaskBytes;
+    }
+
+    layout->colorCount = DibColorCount(header);
+    layout->colorTableOffset = tableStart;
+    if (!layout->hasFileHeader)
+        layout->pixelOffset = tableStart + static_cast<uint64_t>(layout->colorEntrySize) * layout->colorCount;
+
+    // Only the entries an index can reach are read; they must all be there.
+    if (layout->bitCount <= 8) {
+        layout->usableColors = std::min<uint32_t>(layout->colorCount, 1u << layout->bitCount);
+        if (size < tableStart + static_cast<uint64_t>(layout->colorEntrySize) * layout->usableColors)
+            return DibFault::ConversionError;
+    }
+
+    uint64_t rowBits = static_cast<uint64_t>(layout->bitCount) * layout->width;
+    layout->rowStride = (rowBits + 31) / 32 * 4;
+    if (layout->compression == kDibCompressionRle8 || layout->compression == kDibCompressionRle4) {
+        // Each run is checked as it is read; the data must at least start inside.
+        if (layout->pixelOffset >= size)
+            return DibFault::ConversionError;
+    } else {
+        // The last row may lack its fill bytes: they are never read.
+        uint64_t pixelBytes = layout->rowStride * (layout->rows - 1) + (rowBits + 7) / 8;
+        if (layout->pixelOffset > size || size - layout->pixelOffset < pixelBytes)
+            return DibFault::ConversionError;
+    }
+    return DibFault::None;
+}
