@@ -58,6 +58,8 @@ const std::vector<std::string>& HeadlessCalls();   // e.g. "ChangeDisplayMode 80
 const std::vector<HeadlessBox>& HeadlessBoxes();
 const std::vector<std::string>& HeadlessCues();    // paths passed to PlatformPlaySound
 int HeadlessSwapCount();
+// Forgets the recorded calls, boxes and cues (long runs keep memory flat).
+void HeadlessClearRecords();
 bool HeadlessDisplayModeChanged();                  // the full-screen mode is in force
 bool HeadlessCursorVisible();
 

@@ -4,6 +4,7 @@
 // driver, whose one-time allocations would then show up as leaks.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/gl.h>
 
 #include <cstdio>
 
@@ -92,7 +93,11 @@ bool HeadlessGlIsCurrent()
     return eglGetCurrentContext() != EGL_NO_CONTEXT;
 }
 
-void HeadlessSwapGl(const HeadlessGl* gl)
+void HeadlessSwapCurrentGl()
 {
-    eglSwapBuffers(gDisplay, gl->surface);
+    // A pbuffer has no front buffer and its swap does nothing, so the frame's
+    // queued work is finished here, as a real swap would have it: otherwise
+    // the software rasteriser keeps piling up unexecuted frames.
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+        glFinish();
 }

@@ -15,7 +15,7 @@ bool HeadlessCreateGl(int width, int height, HeadlessGl* gl);
 bool HeadlessMakeGlCurrent(const HeadlessGl* gl);  // null: no context current
 void HeadlessDestroyGl(HeadlessGl* gl);
 bool HeadlessGlIsCurrent();
-void HeadlessSwapGl(const HeadlessGl* gl);
+void HeadlessSwapCurrentGl();
 
 // Records one platform call and tells whether the test made that step fail.
 bool HeadlessStepFails(HeadlessStep step, const std::string& call);

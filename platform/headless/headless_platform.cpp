@@ -87,10 +87,7 @@ void HeadlessReset()
     delete state.deviceContext;
     delete state.window;
     HeadlessSetSwapHook(nullptr);
-    // Keep the vectors' storage: fuzzing resets after every input.
-    state.calls.clear();
-    state.boxes.clear();
-    state.cues.clear();
+    HeadlessClearRecords();
     state.script.clear();
     state.posted.clear();
     state.failingStep = HeadlessStep::None;
@@ -102,6 +99,15 @@ void HeadlessReset()
     state.window = nullptr;
     state.deviceContext = nullptr;
     state.focus = nullptr;
+}
+
+void HeadlessClearRecords()
+{
+    // Keep the vectors' storage: fuzzing and soak runs clear them over and over.
+    HeadlessState& state = State();
+    state.calls.clear();
+    state.boxes.clear();
+    state.cues.clear();
 }
 
 void HeadlessQueueMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
@@ -310,6 +316,7 @@ bool PlatformSwapBuffers(DeviceContextHandle)
     HeadlessState& state = State();
     if (state.swapHook)
         state.swapHook();
+    HeadlessSwapCurrentGl();
     ++state.swapCount;
     return true;
 }
