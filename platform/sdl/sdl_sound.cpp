@@ -27,7 +27,7 @@ struct SoundDevice {
     bool subsystemStarted;
     bool failed;  // no device: no more attempts
     SDL_AudioDeviceID device;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec deviceFormat;
     std::vector<LoadedCue> cues;
 };
 
@@ -50,7 +50,7 @@ bool OpenSoundDevice()
     wanted.samples = kBufferFrames;
     // Cues are converted once when loaded, so the device may keep its own
     // rate and channel count rather than convert every buffer.
-    g_sound.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &g_sound.spec,
+    g_sound.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &g_sound.deviceFormat,
                                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (g_sound.device == 0)
         return false;
@@ -70,7 +70,7 @@ std::vector<Uint8> LoadCueSamples(const char* path)
     std::vector<Uint8> samples;
     SDL_AudioCVT conversion{};
     int needed = SDL_BuildAudioCVT(&conversion, fileSpec.format, fileSpec.channels, fileSpec.freq,
-                                   g_sound.spec.format, g_sound.spec.channels, g_sound.spec.freq);
+                                   g_sound.deviceFormat.format, g_sound.deviceFormat.channels, g_sound.deviceFormat.freq);
     if (needed == 0) {
         samples.assign(fileSamples, fileSamples + fileLength);
     } else if (needed > 0) {

@@ -69,10 +69,10 @@ TEST(AssetgenFiles, WavSamplesSurviveSdlsLoader)
 {
     const std::vector<int16_t> samples = {0, 1000, -1000, 32767, -32768, 7};
     AssetBytes file = EncodeWav(samples);
-    SDL_AudioSpec spec;
+    SDL_AudioSpec audio;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1, &spec, &buffer,
+    ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1, &audio, &buffer,
                              &length),
               nullptr)
         << SDL_GetError();

@@ -13,7 +13,7 @@ namespace {
 
 struct LoadedSound {
     bool loaded = false;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audio{};
     std::vector<int16_t> samples;
 };
 
@@ -22,7 +22,7 @@ LoadedSound LoadWav(const char* path)
     LoadedSound sound;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path, &sound.spec, &buffer, &length) == nullptr)
+    if (SDL_LoadWAV(path, &sound.audio, &buffer, &length) == nullptr)
         return sound;
     sound.loaded = true;
     sound.samples.resize(length / 2);
@@ -58,9 +58,9 @@ TEST(AssetgenSounds, EveryCueIsShortCleanMonoPcm)
         SCOPED_TRACE(cue.path);
         LoadedSound sound = LoadWav(cue.path);
         ASSERT_TRUE(sound.loaded) << SDL_GetError();
-        EXPECT_EQ(sound.spec.format, AUDIO_S16LSB);
-        EXPECT_EQ(sound.spec.channels, 1);
-        EXPECT_EQ(sound.spec.freq, 22050);
+        EXPECT_EQ(sound.audio.format, AUDIO_S16LSB);
+        EXPECT_EQ(sound.audio.channels, 1);
+        EXPECT_EQ(sound.audio.freq, 22050);
         double seconds = static_cast<double>(sound.samples.size()) / 22050.0;
         EXPECT_GE(seconds, cue.shortest);
         EXPECT_LE(seconds, cue.longest);
