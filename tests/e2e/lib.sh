@@ -203,3 +203,158 @@ e2e_wait_exit()
 # long enough to span idle passes: a key pressed and released between two
 # passes does nothing.
 e2e_hold_key() { xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1"; }
+
+# Starts any command in the background in a folder, as a user's terminal
+# would: SIGINT at its default, whatever this shell inherited. Sets E2E_PID.
+e2e_start_command()
+{
+    local folder=$1
+    shift
+    (cd "$folder" && exec env --default-signal=INT "$@") >"$E2E_TMP/stdout.log" 2>"$E2E_TMP/stderr.log" &
+    E2E_PID=$!
+    e2e_track "$E2E_PID"
+}
+
+# A copy of the run folder's data in the scratch folder, named $1, to be
+# spoilt by the test; sets E2E_COPY to its path.
+e2e_copy_run_folder()
+{
+    E2E_COPY="$E2E_TMP/$1"
+    mkdir -p "$E2E_COPY" && cp -a "$E2E_RUN_DIR/Graphics" "$E2E_RUN_DIR/Sounds" "$E2E_COPY/" ||
+        e2e_fail "could not copy the run folder to $E2E_COPY"
+}
+
+# --- What is on the screen ------------------------------------------------
+# The scenes are told apart by colour in a box left of the key-help panel and
+# between the two title lines, where every scene draws at the initial view:
+E2E_SCENE_BOX=430x460+100+40
+E2E_PANEL_BOX=265x430+535+30   # the key-help panel, right of the scenes
+E2E_SHOT_COUNT=0
+
+# A screenshot into the scratch folder, numbered; sets E2E_SHOT to its path.
+# Kept as the X server's own dump: ImageMagick reads it as it is, and making
+# a PNG of every one would cost more than the rest of a check.
+e2e_take_shot()
+{
+    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
+    E2E_SHOT="$E2E_TMP/shot-$E2E_SHOT_COUNT.xwd"
+    xwd -root -silent >"$E2E_SHOT" || e2e_fail "could not take a screenshot"
+}
+
+# Colour measures of a box of a screenshot (WxH+X+Y), one line:
+#   lit blue orange brown grey cx cy
+# the first five the fractions of the box's pixels that are lit (any channel
+# above 23 of 255: the black background is 0, and 16-bit colour keeps it so),
+# blue-cyan (water, the planet's seas), orange-yellow (flame), brown (dirt,
+# the stick) and grey (text, the funnel, the pool's tiles); cx, cy the lit
+# pixels' centre of mass in screen pixels, -1 -1 when nothing is lit. Every
+# other pixel of every other row is enough: the fractions come out within a
+# few thousandths of the whole box's, at a quarter of the time.
+e2e_measure()
+{
+    local geometry=$1 width height x y
+    width=${geometry%%x*}; height=${geometry#*x}; height=${height%%+*}
+    x=${geometry#*+}; y=${x#*+}; x=${x%%+*}
+    width=$((width / 2)) height=$((height / 2))
+    convert "$2" -crop "$geometry" +repage -sample "${width}x${height}!" -depth 8 rgb:- |
+        od -An -v -tu1 -w3 |
+        awk -v W="$width" -v X0="$x" -v Y0="$y" '
+            { r = $1; g = $2; b = $3; n++
+              max = r; if (g > max) max = g; if (b > max) max = b
+              min = r; if (g < min) min = g; if (b < min) min = b
+              if (max < 24) next
+              lit++; sx += (n - 1) % W; sy += int((n - 1) / W)
+              if (b > r + 40 && b > 70) blue++
+              if (r > 150 && r > b + 90 && g > 40) orange++
+              else if (r > g && g > b && r - b > 25 && max - min < 120) brown++
+              if (max - min < 40 && max >= 60) grey++ }
+            END { if (n == 0) { print "0 0 0 0 0 -1 -1"; exit }
+                  printf "%.4f %.4f %.4f %.4f %.4f %d %d\n", lit / n, blue / n, orange / n,
+                         brown / n, grey / n, lit ? X0 + 2 * sx / lit : -1, lit ? Y0 + 2 * sy / lit : -1 }'
+}
+
+# Which scene a screenshot shows: WATER, FIRE, EARTH, WIND or NONE. Measured
+# in the scene box at the initial view (fractions of its pixels):
+#   WATER  blue .066, orange 0, brown 0, grey .056
+#   FIRE   orange .006, brown .009, blue 0, grey .0003, lit .021
+#   EARTH  brown .24, blue .045-.051 (the planet), orange .004
+#   WIND   grey .020-.022, brown .014-.017, blue 0, orange 0, lit .053
+# The thresholds sit well inside those gaps, so the animation (flame,
+# turning planet and funnel) never moves a scene across them.
+e2e_scene_of()
+{
+    e2e_measure "$E2E_SCENE_BOX" "$1" | awk '{
+        lit = $1; blue = $2; orange = $3; brown = $4; grey = $5
+        if (brown >= 0.10 && blue >= 0.01) print "EARTH"
+        else if (blue >= 0.03 && orange < 0.001 && brown < 0.01) print "WATER"
+        else if (orange >= 0.002 && blue < 0.001 && brown < 0.05 && grey < 0.005) print "FIRE"
+        else if (grey >= 0.005 && blue < 0.001 && orange < 0.001 && lit < 0.15) print "WIND"
+        else print "NONE" }'
+}
+
+# Waits up to $2 seconds (default 15) for the screen to show scene $1; sets
+# E2E_SHOT to that screenshot. Fails naming what was on screen instead.
+e2e_wait_scene()
+{
+    local deadline=$((SECONDS + ${2:-15})) shown
+    while true; do
+        e2e_take_shot
+        shown=$(e2e_scene_of "$E2E_SHOT")
+        [ "$shown" = "$1" ] && return 0
+        e2e_program_running || e2e_fail "the program ended while $1 was awaited: $(cat "$E2E_TMP/stderr.log")"
+        [ "$SECONDS" -lt "$deadline" ] ||
+            e2e_fail "the screen shows $shown, not $1 ($(e2e_measure "$E2E_SCENE_BOX" "$E2E_SHOT"))"
+        sleep 0.2
+    done
+}
+
+# Waits until the picture in box $1 stops changing (two screenshots in a row
+# measure the same), up to 10 s; sets E2E_MEASURE to the measures and
+# E2E_SHOT to the screenshot. For still scenes only.
+e2e_settled_measure()
+{
+    local deadline=$((SECONDS + 10)) previous=
+    while true; do
+        e2e_take_shot
+        E2E_MEASURE=$(e2e_measure "$1" "$E2E_SHOT")
+        [ "$E2E_MEASURE" = "$previous" ] && return 0
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "the picture did not settle: $E2E_MEASURE"
+        previous=$E2E_MEASURE
+        sleep 0.15
+    done
+}
+
+# Holds a key down while a step runs, the step a wait for what the key does,
+# then lets it go. A key acts on the idle passes it is held through, and on
+# a loaded machine one pass can outlast a fixed short hold; held like this,
+# no press goes unseen. For SPACE, which acts once per press however long
+# it is held; not for ESC, whose auto-repeat would reach the farewell box.
+e2e_hold_key_during()
+{
+    local key=$1 status
+    shift
+    xdotool keydown "$key" || e2e_fail "xdotool could not press $key"
+    "$@"
+    status=$?
+    xdotool keyup "$key"
+    return "$status"
+}
+
+e2e_program_window_gone() { ! xdotool search --onlyvisible --pid "$E2E_PID" >/dev/null 2>&1; }
+
+# ESC, pressed until the program's window goes (the farewell box follows).
+# It acts on an idle pass it is held through, and on a loaded machine one
+# pass can outlast a press, so a press the window outlives is made again.
+# Each press is shorter than the X server's auto-repeat delay (660 ms): a
+# repeat reaching the farewell box would dismiss it.
+e2e_press_escape()
+{
+    local try
+    for try in 1 2 3 4 5; do
+        e2e_hold_key Escape 0.3
+        e2e_wait_until 3 e2e_program_window_gone && return 0
+        e2e_program_running || return 0
+        e2e_log "the window outlived ESC press $try; pressing again"
+    done
+    e2e_fail "five ESC presses left the program window on the screen"
+}
