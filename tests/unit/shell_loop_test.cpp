@@ -206,8 +206,10 @@ TEST_F(LoopTest, MinimisedWindowSwapsAndTakesKeysButDrawsNothing)
     EXPECT_EQ(activeAtSwap, (std::vector<bool>{false, false, false, false, false, true}));
     EXPECT_EQ(AppState.sceneIndex, 1);
     EXPECT_EQ(AppState.rotX, 103.0f);
-    // The water scene was never drawn while minimised.
+    // Nothing was drawn while minimised; back in front, FIRE drew two frames
+    // (the last one, on the ESC pass, never presented).
     EXPECT_EQ(AppState.waterFrame, 0);
+    EXPECT_EQ(AppState.fireFrame, 2);
 }
 
 TEST_F(LoopTest, RotationsRunPastAFullTurnUnwrapped)
