@@ -55,8 +55,5 @@ e2e_wait_scene WATER
 e2e_hold_key_during space e2e_wait_scene FIRE 10
 e2e_wait_until 10 played_sound || e2e_fail "SPACE's cue was never played: the sounds were not found"
 e2e_press_escape
-e2e_wait_box "Thank You!"
-e2e_dismiss_box "$E2E_BOX"
-e2e_wait_exit 10
-e2e_expect_equal "$E2E_EXIT_CODE" 27 "exit code after ESC"
+e2e_expect_farewell 27 "exit code after ESC"
 e2e_pass

@@ -358,3 +358,13 @@ e2e_press_escape()
     done
     e2e_fail "five ESC presses left the program window on the screen"
 }
+
+# The farewell box appears and is dismissed, then the program ends with the
+# given code: e2e_expect_farewell CODE WHAT
+e2e_expect_farewell()
+{
+    e2e_wait_box "Thank You!"
+    e2e_dismiss_box "$E2E_BOX"
+    e2e_wait_exit 10
+    e2e_expect_equal "$E2E_EXIT_CODE" "$1" "$2"
+}

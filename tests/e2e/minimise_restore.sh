@@ -29,8 +29,5 @@ e2e_wait_until 10 test "$(window_geometry "$E2E_WINDOW")" = "800x600+0+0" ||
     e2e_fail "the restored window is at $(window_geometry "$E2E_WINDOW"), not over the whole screen"
 
 e2e_hold_key Escape 0.3
-e2e_wait_box "Thank You!"
-e2e_dismiss_box "$E2E_BOX"
-e2e_wait_exit 10
-e2e_expect_equal "$E2E_EXIT_CODE" 27 "exit code after ESC"
+e2e_expect_farewell 27 "exit code after ESC"
 e2e_pass

@@ -91,8 +91,5 @@ tap_j_until panel_visible
 
 # --- ESC ---
 e2e_press_escape
-e2e_wait_box "Thank You!"
-e2e_dismiss_box "$E2E_BOX"
-e2e_wait_exit 10
-e2e_expect_equal "$E2E_EXIT_CODE" 27 "exit code after ESC"
+e2e_expect_farewell 27 "exit code after ESC"
 e2e_pass

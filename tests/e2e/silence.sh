@@ -45,10 +45,7 @@ run_case()
         [ "$SDL_AUDIODRIVER" != disk ] || ! played_sound || e2e_fail "$name: a sound was played"
     fi
     e2e_press_escape
-    e2e_wait_box "Thank You!"
-    e2e_dismiss_box "$E2E_BOX"
-    e2e_wait_exit 10
-    e2e_expect_equal "$E2E_EXIT_CODE" 27 "$name: the exit code after ESC"
+    e2e_expect_farewell 27 "$name: the exit code after ESC"
     # SDL's disk driver announces itself; that is the stand-in, not the program.
     grep -v -e '^CRITICAL: You are using the SDL disk i/o audio driver!$' \
         -e '^CRITICAL:  Writing to file \[.*\]\.$' "$E2E_TMP/stderr.log" >"$E2E_TMP/said"

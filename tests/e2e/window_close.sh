@@ -9,8 +9,5 @@ e2e_start_window_manager
 e2e_start_program
 e2e_wait_program_window
 wmctrl -i -c "$E2E_WINDOW" || e2e_fail "wmctrl could not ask for the window to close"
-e2e_wait_box "Thank You!"
-e2e_dismiss_box "$E2E_BOX"
-e2e_wait_exit 10
-e2e_expect_equal "$E2E_EXIT_CODE" 0 "exit code after a window close"
+e2e_expect_farewell 0 "exit code after a window close"
 e2e_pass
