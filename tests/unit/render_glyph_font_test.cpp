@@ -123,7 +123,7 @@ TEST_F(GlyphFontTest, LargerWindowShowsTextAtTheSameRelativePlace)
     DrawOverlayText(535, 500, "ESC - QUIT");
     const Box reference = LitBounds(ReadFrame());
     HeadlessCloseContext();
-    ForgetRenderer();
+    ResetAppState();
 
     ASSERT_NO_FATAL_FAILURE(OpenRenderer(1024, 768));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app_state_reset.h"
 #include "platform/headless/headless.h"
 #include "render/render.h"
 
@@ -252,7 +253,7 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AppState = InitialAppState();
+        ResetAppState();
         HeadlessReset();
         runFolder_ = std::filesystem::current_path();
     }
@@ -260,19 +261,10 @@ protected:
     void TearDown() override
     {
         HeadlessReset();
-        ForgetRenderer();
+        ResetAppState();
         std::filesystem::current_path(runFolder_);
         if (!scratch_.empty())
             std::filesystem::remove_all(scratch_);
-    }
-
-    // The program keeps its quadric to the end of the process; a test that
-    // starts afresh frees it first.
-    static void ForgetRenderer()
-    {
-        if (AppState.quadric != nullptr)
-            gluDeleteQuadric(AppState.quadric);
-        AppState = InitialAppState();
     }
 
     void EnterScratchFolder()

@@ -2,7 +2,6 @@
 // start values and the headless platform with an empty script.
 #pragma once
 
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,29 +10,20 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app_state_reset.h"
 #include "platform/headless/headless.h"
 
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FreeQuadric();
-        AppState = InitialAppState();
+        ResetAppState();
         HeadlessReset();
     }
     void TearDown() override
     {
         HeadlessReset();
-        FreeQuadric();
-    }
-
-    // The program keeps its quadric to the end of the process; a fresh
-    // AppState would otherwise leak the previous run's.
-    static void FreeQuadric()
-    {
-        if (AppState.quadric != nullptr)
-            gluDeleteQuadric(AppState.quadric);
-        AppState.quadric = nullptr;
+        ResetAppState();
     }
 
     // Hold a key for the given number of idle passes, then let it go.
