@@ -23,7 +23,7 @@ void BuildGlyphLists()
 
     AppState.glyphBase = glGenLists(kGlyphCount);
     // Bound once here: the lists carry no binding of their own.
-    glBindTexture(GL_TEXTURE_2D, AppState.textures[kSlotFontMap]);
+    BindTextureSlot(kSlotFontMap);
     for (int cell = 0; cell < kGlyphCount; ++cell) {
         // Column cell % 16, row cell / 16 counted from the top of the sheet.
         const float s0 = static_cast<float>(cell % 16) / 16.0f;
@@ -66,7 +66,7 @@ void DrawGlyphText(int x, int y, const char* text)
     constexpr double kTextHeight = 600.0;
     constexpr double kTextDepth = 100.0;
 
-    glBindTexture(GL_TEXTURE_2D, AppState.textures[kSlotFontMap]);
+    BindTextureSlot(kSlotFontMap);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

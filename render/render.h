@@ -35,6 +35,8 @@ void BuildGlyphLists();
 void FreeGlyphLists();
 void DrawGlyphText(int x, int y, const char* text);
 
-// render_frame.cpp
+// render_frame.cpp and the scene files
 bool RenderFrame();
 void DrawMound();
+// Binds the texture of a slot for the primitives that follow.
+void BindTextureSlot(int slot);

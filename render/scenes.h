@@ -15,6 +15,3 @@ void DrawSceneTitles(int titleX, const char* title, int subtitleX, const char* s
 
 // One step of the to-and-fro spin shared by the planet and the funnel.
 void StepSwing(float* angle, int32_t* reversing);
-
-// Binds the texture of a slot for the primitives that follow.
-void BindTextureSlot(int slot);
