@@ -17,8 +17,8 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "display/display.h"
 #include "platform/headless/headless.h"
+#include "tools/common/headless_program.h"
 #include "platform/platform.h"
 #include "render/render.h"
 
@@ -89,19 +89,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "frame_bench: frames must be at least 1 and the scene 0 to 3\n");
         return 2;
     }
-    std::error_code error;
-    std::filesystem::current_path(runDir, error);
-    if (error) {
-        std::fprintf(stderr, "frame_bench: cannot enter %s: %s\n", runDir.c_str(), error.message().c_str());
+    if (!EnterRunFolder("frame_bench", runDir) || !StartProgram("frame_bench"))
         return 1;
-    }
-
-    HeadlessReset();
-    if (!OpenDisplay("Marivelt", 800, 600, 16)) {
-        for (const HeadlessBox& box : HeadlessBoxes())
-            std::fprintf(stderr, "frame_bench: start-up failed: %s\n", box.text.c_str());
-        return 1;
-    }
     std::printf("800 x 600, %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     for (int scene = 0; scene < 4; ++scene) {
@@ -115,7 +104,6 @@ int main(int argc, char** argv)
         WarmUp(DrawEmptyFrame);
         Report("floor (clear + swap)", frames, TimeFrames(DrawEmptyFrame, frames));
     }
-    CloseDisplay();
-    HeadlessReset();
+    StopProgram();
     return 0;
 }

@@ -13,6 +13,7 @@
 
 #include "app/win_main.h"
 #include "platform/headless/headless.h"
+#include "tools/common/headless_program.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: soak [--frames N] [--sample-every K] [--run-dir DIR]\n");
         return 2;
     }
-    std::filesystem::current_path(runDir);
+    if (!EnterRunFolder("soak", runDir))
+        return 1;
 
     HeadlessReset();
     for (int frame = 0; frame < frames; ++frame)

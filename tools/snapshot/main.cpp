@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "display/display.h"
 #include "platform/headless/headless.h"
+#include "tools/common/headless_program.h"
 #include "render/render.h"
 #include "tools/snapshot/frame_picture.h"
 
@@ -130,22 +130,9 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, &options))
         return Usage();
-    std::error_code error;
-    std::filesystem::current_path(options.runDir, error);
-    if (error) {
-        std::fprintf(stderr, "snapshot: cannot enter the run folder %s: %s\n", options.runDir.c_str(),
-                     error.message().c_str());
+    if (!EnterRunFolder("snapshot", options.runDir) || !StartProgram("snapshot"))
         return 1;
-    }
-
-    HeadlessReset();
-    if (!OpenDisplay("Marivelt", 800, 600, 16)) {
-        for (const HeadlessBox& box : HeadlessBoxes())
-            std::fprintf(stderr, "snapshot: start-up failed: %s: %s\n", box.caption.c_str(), box.text.c_str());
-        return 1;
-    }
     const bool written = WriteRequested(options);
-    CloseDisplay();
-    HeadlessReset();
+    StopProgram();
     return written ? 0 : 1;
 }
