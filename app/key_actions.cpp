@@ -3,14 +3,12 @@
 // and nothing is clamped or wrapped.
 #include "app/key_actions.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 
 constexpr float kMoveStep = 0.1f;    // world units per idle pass
 constexpr float kTurnStep = 1.0f;    // degrees per idle pass
-constexpr int32_t kSceneCount = 4;
-constexpr int32_t kWindScene = 3;
 
 constexpr uint8_t kKeyC = 'C', kKeyV = 'V', kKeyJ = 'J', kKeyK = 'K';
 constexpr uint8_t kKeyW = 'W', kKeyS = 'S', kKeyE = 'E', kKeyD = 'D', kKeyR = 'R', kKeyF = 'F';
@@ -31,10 +29,10 @@ void AdvanceScene()
     AppState.spaceLatched = true;
     ++AppState.sceneIndex;
     // Entering the tornado cuts the change cue off with its own.
-    if (AppState.sceneIndex == kWindScene)
+    if (AppState.sceneIndex == kSceneWind)
         PlatformPlaySound(kTornadoCue);
     if (AppState.sceneIndex == kSceneCount)
-        AppState.sceneIndex = 0;
+        AppState.sceneIndex = kSceneWater;
 }
 
 void Toggle(bool* flag)

@@ -2,10 +2,10 @@
 // loop until ESC or a close request, close the display, say goodbye.
 #include "app/win_main.h"
 
-#include "app/app_state.h"
 #include "app/key_actions.h"
 #include "display/display.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // close_display.cpp — teardown: the desktop mode first, then the context,
 // device context, window and class. Every release is tried once; a failure
 // shows its own "SHUTDOWN ERROR" box and the next release still runs.
-#include "app/app_state.h"
 #include "display/display.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 namespace {
 

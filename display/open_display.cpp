@@ -1,9 +1,9 @@
 // open_display.cpp — start-up: window class, full-screen mode, window, pixel
 // format and GL context, in that order, then the renderer. Each failure shows
 // one "ERROR" box; from the window on, the display is torn down before it.
-#include "app/app_state.h"
 #include "display/display.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // window_proc.cpp — the window procedure: keys into AppState.keys, minimising
 // into AppState.active, size changes into the projection, close into quit.
-#include "app/app_state.h"
 #include "display/display.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 intptr_t DisplayWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // render_frame.cpp — one frame: clear, view, key-help panel, current scene.
 #include <GL/gl.h>
 
-#include "app/app_state.h"
 #include "render/render.h"
 #include "render/scenes.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -53,8 +53,6 @@ void DrawKeyHelpPanel()
 
 bool RenderFrame()
 {
-    enum Scene { kWater, kFire, kEarth, kWind };
-
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ApplyView();
     // Text goes first and writes no depth, so opaque geometry covers it.
@@ -62,10 +60,10 @@ bool RenderFrame()
         DrawKeyHelpPanel();
     }
     switch (AppState.sceneIndex) {
-    case kWater: DrawWaterScene(); break;
-    case kFire: DrawFireScene(); break;
-    case kEarth: DrawEarthScene(); break;
-    case kWind: DrawWindScene(); break;
+    case kSceneWater: DrawWaterScene(); break;
+    case kSceneFire: DrawFireScene(); break;
+    case kSceneEarth: DrawEarthScene(); break;
+    case kSceneWind: DrawWindScene(); break;
     default: break;
     }
     return true;

@@ -4,8 +4,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/app_state.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 bool SetupRenderer()
 {

@@ -3,9 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/app_state.h"
 #include "render/render.h"
 #include "render/scenes.h"
+#include "state/app_state.h"
 
 void DrawWaterScene()
 {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_state.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 namespace {
 

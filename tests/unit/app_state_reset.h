@@ -3,7 +3,7 @@
 
 #include <GL/glu.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 // The program keeps its quadric to the end of the process, so a test that
 // starts afresh frees the previous run's before forgetting it.

@@ -77,7 +77,7 @@ TEST_F(SceneTest, FirstFrameIsThePoolWithPanelAndTitles)
 TEST_F(SceneTest, FlameCyclesItsTexturesAndAddsLightOverTheStick)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
-    AppState.sceneIndex = 1;
+    AppState.sceneIndex = kSceneFire;
     const Rgb stick = kSlotColours[kSlotFirePole];
 
     const int cycle[] = {kSlotFire1, kSlotFire2, kSlotFire3, kSlotFire1};
@@ -95,7 +95,7 @@ TEST_F(SceneTest, FlameCyclesItsTexturesAndAddsLightOverTheStick)
 TEST_F(SceneTest, FunnelShowsBothWallsThroughEachOther)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
-    AppState.sceneIndex = 3;
+    AppState.sceneIndex = kSceneWind;
     const Rgb wall = AddAt70({0, 0, 0}, kSlotColours[kSlotTornado]);
 
     EXPECT_TRUE(RenderFrame());
@@ -111,7 +111,7 @@ TEST_F(SceneTest, FunnelShowsBothWallsThroughEachOther)
 TEST_F(SceneTest, PlanetSwingsToAndFroWithAPeriodOf151Frames)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer(160, 120));
-    AppState.sceneIndex = 2;
+    AppState.sceneIndex = kSceneEarth;
     std::vector<float> expected;
     for (int a = 0; a <= 395; a += 5)
         expected.push_back(static_cast<float>(a));
@@ -145,17 +145,17 @@ TEST_F(SceneTest, PlanetSwingsToAndFroWithAPeriodOf151Frames)
 TEST_F(SceneTest, HiddenScenesKeepTheirAnimation)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer(160, 120));
-    AppState.sceneIndex = 2;
+    AppState.sceneIndex = kSceneEarth;
     for (int i = 0; i < 30; ++i)
         RenderFrame();
     ASSERT_EQ(AppState.planetAngle, 150.0f);
 
-    AppState.sceneIndex = 0;
+    AppState.sceneIndex = kSceneWater;
     RenderFrame();
-    AppState.sceneIndex = 1;
+    AppState.sceneIndex = kSceneFire;
     RenderFrame();
     RenderFrame();
-    AppState.sceneIndex = 3;
+    AppState.sceneIndex = kSceneWind;
     RenderFrame();
     EXPECT_EQ(AppState.planetAngle, 150.0f);
     EXPECT_EQ(AppState.planetReversing, 0);
@@ -163,7 +163,7 @@ TEST_F(SceneTest, HiddenScenesKeepTheirAnimation)
     EXPECT_EQ(AppState.fireFrame, 2);
     EXPECT_EQ(AppState.tornadoAngle, 5.0f);
 
-    AppState.sceneIndex = 2;
+    AppState.sceneIndex = kSceneEarth;
     RenderFrame();
     EXPECT_EQ(AppState.planetAngle, 155.0f);
 }
@@ -171,7 +171,7 @@ TEST_F(SceneTest, HiddenScenesKeepTheirAnimation)
 TEST_F(SceneTest, TogglesOffDrawNoText)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
-    for (int scene = 0; scene < 4; ++scene) {
+    for (int scene = 0; scene < kSceneCount; ++scene) {
         SCOPED_TRACE("scene " + std::to_string(scene));
         AppState.sceneIndex = scene;
         AppState.showHelp = true;
@@ -208,7 +208,7 @@ TEST_F(SceneTest, OpaqueGeometryHidesThePanel)
 TEST_F(SceneTest, PanelShowsThroughTheFlame)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
-    AppState.sceneIndex = 1;
+    AppState.sceneIndex = kSceneFire;
     AppState.rotX = 90.0f;
     AppState.rotZ = 0.0f;
     AppState.cameraY = -0.5f;

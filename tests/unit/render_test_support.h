@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app_state_reset.h"
 #include "platform/headless/headless.h"
 #include "render/render.h"
+#include "state/app_state.h"
 
 struct Rgb {
     int r, g, b;

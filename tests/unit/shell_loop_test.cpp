@@ -59,7 +59,7 @@ TEST_F(LoopTest, EveryWaitingMessageIsHandledBeforeTheNextFrame)
     HeadlessQueueIdle(2);
     QueueEscape();
     WinMain();
-    EXPECT_EQ(AppState.sceneIndex, 0);
+    EXPECT_EQ(AppState.sceneIndex, kSceneWater);
     EXPECT_TRUE(HeadlessCues().empty());
     EXPECT_EQ(HeadlessSwapCount(), 3);
 }
@@ -75,7 +75,7 @@ TEST_F(LoopTest, SpaceAdvancesOncePerPressWhateverTheRepeats)
     HoldKey(VK_SPACE, 3);
     QueueEscape();
     WinMain();
-    EXPECT_EQ(AppState.sceneIndex, 2);
+    EXPECT_EQ(AppState.sceneIndex, kSceneEarth);
     EXPECT_EQ(HeadlessCues(), (std::vector<std::string>{kChangeCue, kChangeCue}));
 }
 
@@ -89,9 +89,10 @@ TEST_F(LoopTest, FourPressesCycleTheScenesAndWindHasItsOwnCue)
     HeadlessSetSwapHook([&] { scenes.push_back(AppState.sceneIndex); });
     QueueEscape();
     WinMain();
-    EXPECT_EQ(AppState.sceneIndex, 0);
+    EXPECT_EQ(AppState.sceneIndex, kSceneWater);
     // Each scene stays on screen for the pass after its press.
-    EXPECT_EQ(scenes, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 0}));
+    EXPECT_EQ(scenes, (std::vector<int>{kSceneWater, kSceneFire, kSceneFire, kSceneEarth, kSceneEarth, kSceneWind,
+                                        kSceneWind, kSceneWater}));
     EXPECT_EQ(HeadlessCues(),
               (std::vector<std::string>{kChangeCue, kChangeCue, kChangeCue, kTornadoCue, kChangeCue}));
 }
@@ -187,7 +188,7 @@ TEST_F(LoopTest, EscapeWithSpaceHeldStillRunsThatPassesKeys)
     HeadlessQueueKeyDown(VK_SPACE);
     QueueEscape();
     EXPECT_EQ(WinMain(), 27);
-    EXPECT_EQ(AppState.sceneIndex, 1);
+    EXPECT_EQ(AppState.sceneIndex, kSceneFire);
     EXPECT_EQ(HeadlessCues(), std::vector<std::string>{kChangeCue});
     EXPECT_EQ(HeadlessSwapCount(), 1);
 }
@@ -204,7 +205,7 @@ TEST_F(LoopTest, MinimisedWindowSwapsAndTakesKeysButDrawsNothing)
     QueueEscape();
     EXPECT_EQ(WinMain(), 27);
     EXPECT_EQ(activeAtSwap, (std::vector<bool>{false, false, false, false, false, true}));
-    EXPECT_EQ(AppState.sceneIndex, 1);
+    EXPECT_EQ(AppState.sceneIndex, kSceneFire);
     EXPECT_EQ(AppState.rotX, 103.0f);
     // Nothing was drawn while minimised; back in front, FIRE drew two frames
     // (the last one, on the ESC pass, never presented).

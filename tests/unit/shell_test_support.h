@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app_state_reset.h"
 #include "platform/headless/headless.h"
+#include "state/app_state.h"
 
 class ShellTest : public ::testing::Test {
 protected:

@@ -16,15 +16,15 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
 #include "platform/headless/headless.h"
-#include "tools/common/headless_program.h"
 #include "platform/platform.h"
 #include "render/render.h"
+#include "state/app_state.h"
+#include "tools/common/headless_program.h"
 
 namespace {
 
-constexpr const char* kSceneNames[] = {"WATER", "FIRE", "EARTH", "WIND"};
+constexpr const char* kSceneNames[kSceneCount] = {"WATER", "FIRE", "EARTH", "WIND"};
 constexpr int kWarmUpFrames = 10;  // the GL driver compiles its state on first use
 
 void DrawSceneFrame()
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (frames < 1 || onlyScene > 3) {
+    if (frames < 1 || onlyScene >= kSceneCount) {
         std::fprintf(stderr, "frame_bench: frames must be at least 1 and the scene 0 to 3\n");
         return 2;
     }
@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         return 1;
     std::printf("800 x 600, %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    for (int scene = 0; scene < 4; ++scene) {
+    for (int scene = 0; scene < kSceneCount; ++scene) {
         if (onlyScene >= 0 && scene != onlyScene)
             continue;
         AppState.sceneIndex = scene;

@@ -15,15 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "platform/headless/headless.h"
-#include "tools/common/headless_program.h"
 #include "render/render.h"
+#include "state/app_state.h"
+#include "tools/common/headless_program.h"
 #include "tools/snapshot/frame_picture.h"
 
 namespace {
 
-constexpr int kSceneCount = 4;
 constexpr const char* kSceneFiles[kSceneCount] = {"water.png", "fire.png", "earth.png", "wind.png"};
 
 enum class Mode { FirstFrames, OneScene, Grid };

@@ -1,6 +1,7 @@
-// app_state.h — the one record of state shared by the whole program.
-// The frame loop, the window procedure and the renderer read and write its
-// fields directly; there is exactly one instance, initialised statically.
+// app_state.h — the one record of state shared by the whole program, and the
+// names it uses. The frame loop, the window procedure and the renderer read
+// and write its fields directly; there is exactly one instance, initialised
+// statically. It sits on the ground floor so that every layer can read it.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,20 @@ struct GLUquadric;
 constexpr int kTextureCount = 12;
 constexpr int kKeyCount = 256;
 
+// The scenes, in the order SPACE visits them; the value is `sceneIndex`.
+enum Scene : int32_t {
+    kSceneWater,
+    kSceneFire,
+    kSceneEarth,
+    kSceneWind,
+    kSceneCount,
+};
+
 struct AppStateRecord {
+    // input
     bool keys[kKeyCount];  // true while the key with that virtual-key code is held
     bool active;           // the window is not minimised; frames are drawn only then
+    // view
     bool showHelp;         // the key-help panel is drawn
     bool showTitles;       // the current scene's two title lines are drawn
     float cameraX;         // scene translation along X, world units
@@ -23,17 +35,21 @@ struct AppStateRecord {
     float rotX;            // scene rotation about X, degrees
     float rotY;            // about Y, degrees
     float rotZ;            // about Z, degrees
-    int32_t sceneIndex;    // 0 WATER, 1 FIRE, 2 EARTH, 3 WIND
+    // scene
+    int32_t sceneIndex;    // the Scene drawn: 0 WATER, 1 FIRE, 2 EARTH, 3 WIND
     bool spaceLatched;     // SPACE has already advanced the scene during this press
+    // animation
     int32_t waterFrame;    // water texture of the next WATER frame: 0 or 1
     int32_t fireFrame;     // flame texture of the next FIRE frame: 0, 1 or 2
     float planetAngle;     // EARTH sphere spin, degrees
     int32_t planetReversing;   // 0 while planetAngle rises, 1 while it falls
     float tornadoAngle;        // WIND funnel spin, degrees
     int32_t tornadoReversing;  // 0 while tornadoAngle rises, 1 while it falls
+    // GL objects
     uint32_t textures[kTextureCount];  // GL texture names by slot
     uint32_t glyphBase;    // first of the 256 glyph display lists
     GLUquadric* quadric;   // the one quadric, texture coordinates on
+    // window handles
     InstanceHandle instance;              // owner of the window class
     WindowHandle window;                  // the one top-level window
     DeviceContextHandle deviceContext;    // the window's device context; swapped every frame

@@ -1,4 +1,4 @@
 // app_state.cpp — the one AppState instance, set before any code runs.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 constinit AppStateRecord AppState = InitialAppState();
