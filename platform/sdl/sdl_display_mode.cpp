@@ -16,9 +16,6 @@ namespace {
 // The program runs on the first display, the one whose origin is (0, 0).
 constexpr int kDisplayIndex = 0;
 
-bool g_modeRequested = false;
-SDL_DisplayMode g_requestedMode{};
-
 }  // namespace
 
 int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int height, int bits)
@@ -37,16 +34,9 @@ int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int
     return chosen;
 }
 
-bool SdlRequestedDisplayMode(SDL_DisplayMode* mode)
-{
-    if (g_modeRequested)
-        *mode = g_requestedMode;
-    return g_modeRequested;
-}
-
 bool PlatformChangeDisplayMode(int width, int height, int bits)
 {
-    if (!SdlVideoReady())
+    if (!SdlState.classRegistered)
         return false;
     int count = SDL_GetNumDisplayModes(kDisplayIndex);
     if (count < 0) {
@@ -63,15 +53,15 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
     int chosen = SdlChooseDisplayMode(modes.data(), count, width, height, bits);
     if (chosen < 0)
         return false;
-    g_requestedMode = modes[static_cast<size_t>(chosen)];
-    g_modeRequested = true;
+    SdlState.requestedMode = modes[static_cast<size_t>(chosen)];
+    SdlState.modeRequested = true;
     return true;
 }
 
 void PlatformRestoreDisplayMode()
 {
-    g_modeRequested = false;
-    PlatformWindow* window = SdlProgramWindow();
+    SdlState.modeRequested = false;
+    PlatformWindow* window = SdlState.window;
     if (window == nullptr || (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) == 0)
         return;
     if (SDL_SetWindowFullscreen(window->sdl, 0) != 0)

@@ -6,8 +6,6 @@
 // display changes) are dropped, so they never overwrite the last message the
 // program retrieved. The quit message comes last, once nothing else is
 // waiting, as it always has on the system the program was made for.
-#include <deque>
-
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -17,14 +15,6 @@ constexpr uintptr_t kActivateActive = 1;
 constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
 constexpr uintptr_t kSizeMinimized = 1;
 constexpr uintptr_t kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
-
-struct MessageQueue {
-    std::deque<WindowMessage> waiting;
-    bool quitPosted;
-    int quitCode;
-};
-
-MessageQueue g_queue{};
 
 uintptr_t ActivateParameter(uintptr_t state, bool minimized)
 {
@@ -38,7 +28,7 @@ intptr_t SizeParameter(int width, int height)
 
 bool ProgramWindowMinimized()
 {
-    PlatformWindow* window = SdlProgramWindow();
+    PlatformWindow* window = SdlState.window;
     return window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
@@ -52,13 +42,13 @@ int TranslateKey(const SDL_KeyboardEvent& key, WindowMessage out[2])
     bool systemKey = (key.keysym.mod & KMOD_ALT) != 0 && (key.keysym.mod & KMOD_CTRL) == 0;
     uint32_t message = key.type == SDL_KEYDOWN ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN)
                                                : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
-    out[0] = WindowMessage{SdlProgramWindow(), message, virtualKey, 0};
+    out[0] = WindowMessage{SdlState.window, message, virtualKey, 0};
     return 1;
 }
 
 int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
 {
-    WindowHandle window = SdlProgramWindow();
+    WindowHandle window = SdlState.window;
     switch (event.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0};
@@ -101,7 +91,7 @@ int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
         return TranslateWindowEvent(event.window, out);
     case SDL_QUIT:
         // SIGINT or SIGTERM: asked to end, like a close request.
-        out[0] = WindowMessage{SdlProgramWindow(), WM_CLOSE, 0, 0};
+        out[0] = WindowMessage{SdlState.window, WM_CLOSE, 0, 0};
         return 1;
     default:
         return 0;
@@ -110,23 +100,23 @@ int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
 
 bool PlatformPeekMessage(WindowMessage* record)
 {
-    while (g_queue.waiting.empty()) {
+    while (SdlState.queue.waiting.empty()) {
         SDL_Event event;
         if (SDL_PollEvent(&event) == 0)
             break;
         WindowMessage translated[2];
         int count = SdlTranslateEvent(event, translated);
         for (int index = 0; index < count; ++index)
-            g_queue.waiting.push_back(translated[index]);
+            SdlState.queue.waiting.push_back(translated[index]);
     }
-    if (!g_queue.waiting.empty()) {
-        *record = g_queue.waiting.front();
-        g_queue.waiting.pop_front();
+    if (!SdlState.queue.waiting.empty()) {
+        *record = SdlState.queue.waiting.front();
+        SdlState.queue.waiting.pop_front();
         return true;
     }
-    if (g_queue.quitPosted) {
-        g_queue.quitPosted = false;
-        *record = WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(g_queue.quitCode)), 0};
+    if (SdlState.queue.quitPosted) {
+        SdlState.queue.quitPosted = false;
+        *record = WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(SdlState.queue.quitCode)), 0};
         return true;
     }
     return false;
@@ -134,13 +124,13 @@ bool PlatformPeekMessage(WindowMessage* record)
 
 void PlatformPostQuitMessage(int exitCode)
 {
-    g_queue.quitPosted = true;
-    g_queue.quitCode = exitCode;
+    SdlState.queue.quitPosted = true;
+    SdlState.queue.quitCode = exitCode;
 }
 
 intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t)
 {
     if (message == WM_SYSCOMMAND && (wParam & kSystemCommandMask) == SC_CLOSE)
-        g_queue.waiting.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
+        SdlState.queue.waiting.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
     return 0;
 }

@@ -3,12 +3,16 @@
 // The program sees only opaque handles; here they get their contents. The
 // program has one window, so the handles are few and small: a window owns its
 // one device context (the window's own, valid for its whole life) and the
-// swap pacer that goes with it.
+// swap pacer that goes with it. Everything else the platform remembers
+// between calls is one record, SdlState.
 #pragma once
 
 #include <SDL2/SDL.h>
 
 #include <chrono>
+#include <deque>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -48,19 +52,48 @@ struct PlatformRenderContext {
     PlatformWindow* window;  // the window it was made for
 };
 
+// Messages translated from SDL events but not yet taken, and the quit
+// message the program posted to itself.
+struct SdlMessageQueue {
+    std::deque<WindowMessage> waiting;
+    bool quitPosted;
+    int quitCode;  // the quit message's exit code
+};
+
+// A sound cue read from its file, in the device's format.
+struct SdlLoadedCue {
+    std::string path;
+    std::vector<Uint8> samples;  // empty when unplayable
+};
+
+struct SdlSoundDevice {
+    bool subsystemStarted;
+    bool failed;  // no device: no more attempts
+    SDL_AudioDeviceID device;
+    SDL_AudioSpec deviceFormat;
+    std::vector<SdlLoadedCue> cues;
+};
+
+struct SdlPlatformState {
+    // window class and exit hook
+    PlatformInstance instance;  // only its address is used
+    bool classRegistered;       // the video subsystem is up
+    bool exitHookSet;
+    // display mode
+    bool modeRequested;             // a full-screen mode is recorded; PlatformCreateWindow applies it
+    SDL_DisplayMode requestedMode;  // the mode recorded by PlatformChangeDisplayMode
+    // window
+    PlatformWindow* window;  // the program window, null before it exists and after it is gone
+    // messages and sound
+    SdlMessageQueue queue;
+    SdlSoundDevice sound;
+};
+
+extern SdlPlatformState SdlState;
+
 // One line on standard error naming the SDL call that failed and why. Only
 // failures are reported: the program prints nothing in normal operation.
 void SdlReportFailure(const char* call);
-
-// True once the window class is registered (the video subsystem is up).
-bool SdlVideoReady();
-
-// The program window, or null before it exists and after it is gone.
-PlatformWindow* SdlProgramWindow();
-
-// The full-screen mode recorded by PlatformChangeDisplayMode; false when none
-// is in force. PlatformCreateWindow applies it.
-bool SdlRequestedDisplayMode(SDL_DisplayMode* mode);
 
 // Of the display's modes, the index of the one of exactly width x height
 // whose depth is closest to bits (the first of equals, which SDL lists with

@@ -6,7 +6,6 @@
 // at once and cuts the other off. No audio device, or a file that is missing
 // or unreadable, is silently nothing, and is not tried again.
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "platform/sdl/sdl_internal.h"
@@ -18,31 +17,16 @@ constexpr int kPreferredFrequency = 22050;
 constexpr Uint8 kPreferredChannels = 1;
 constexpr Uint16 kBufferFrames = 512;
 
-struct LoadedCue {
-    std::string path;
-    std::vector<Uint8> samples;  // in the device's format; empty when unplayable
-};
-
-struct SoundDevice {
-    bool subsystemStarted;
-    bool failed;  // no device: no more attempts
-    SDL_AudioDeviceID device;
-    SDL_AudioSpec deviceFormat;
-    std::vector<LoadedCue> cues;
-};
-
-SoundDevice g_sound{};
-
 bool OpenSoundDevice()
 {
-    if (g_sound.device != 0)
+    if (SdlState.sound.device != 0)
         return true;
-    if (g_sound.failed)
+    if (SdlState.sound.failed)
         return false;
-    g_sound.failed = true;
+    SdlState.sound.failed = true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    g_sound.subsystemStarted = true;
+    SdlState.sound.subsystemStarted = true;
     SDL_AudioSpec wanted{};
     wanted.freq = kPreferredFrequency;
     wanted.format = AUDIO_S16SYS;
@@ -50,12 +34,12 @@ bool OpenSoundDevice()
     wanted.samples = kBufferFrames;
     // Cues are converted once when loaded, so the device may keep its own
     // rate and channel count rather than convert every buffer.
-    g_sound.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &g_sound.deviceFormat,
+    SdlState.sound.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &SdlState.sound.deviceFormat,
                                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-    if (g_sound.device == 0)
+    if (SdlState.sound.device == 0)
         return false;
-    SDL_PauseAudioDevice(g_sound.device, 0);
-    g_sound.failed = false;
+    SDL_PauseAudioDevice(SdlState.sound.device, 0);
+    SdlState.sound.failed = false;
     return true;
 }
 
@@ -70,7 +54,7 @@ std::vector<Uint8> LoadCueSamples(const char* path)
     std::vector<Uint8> samples;
     SDL_AudioCVT conversion{};
     int needed = SDL_BuildAudioCVT(&conversion, fileSpec.format, fileSpec.channels, fileSpec.freq,
-                                   g_sound.deviceFormat.format, g_sound.deviceFormat.channels, g_sound.deviceFormat.freq);
+                                   SdlState.sound.deviceFormat.format, SdlState.sound.deviceFormat.channels, SdlState.sound.deviceFormat.freq);
     if (needed == 0) {
         samples.assign(fileSamples, fileSamples + fileLength);
     } else if (needed > 0) {
@@ -88,14 +72,14 @@ std::vector<Uint8> LoadCueSamples(const char* path)
     return samples;
 }
 
-const LoadedCue& FindCue(const char* path)
+const SdlLoadedCue& FindCue(const char* path)
 {
-    for (const LoadedCue& cue : g_sound.cues) {
+    for (const SdlLoadedCue& cue : SdlState.sound.cues) {
         if (cue.path == path)
             return cue;
     }
-    g_sound.cues.push_back(LoadedCue{path, LoadCueSamples(path)});
-    return g_sound.cues.back();
+    SdlState.sound.cues.push_back(SdlLoadedCue{path, LoadCueSamples(path)});
+    return SdlState.sound.cues.back();
 }
 
 }  // namespace
@@ -104,19 +88,19 @@ void PlatformPlaySound(const char* path)
 {
     if (path == nullptr || !OpenSoundDevice())
         return;
-    const LoadedCue& cue = FindCue(path);
+    const SdlLoadedCue& cue = FindCue(path);
     if (cue.samples.empty())
         return;
-    SDL_ClearQueuedAudio(g_sound.device);
+    SDL_ClearQueuedAudio(SdlState.sound.device);
     // A queue that fails is silence, like any cue that cannot be played.
-    SDL_QueueAudio(g_sound.device, cue.samples.data(), static_cast<Uint32>(cue.samples.size()));
+    SDL_QueueAudio(SdlState.sound.device, cue.samples.data(), static_cast<Uint32>(cue.samples.size()));
 }
 
 void SdlCloseSound()
 {
-    if (g_sound.device != 0)
-        SDL_CloseAudioDevice(g_sound.device);
-    if (g_sound.subsystemStarted)
+    if (SdlState.sound.device != 0)
+        SDL_CloseAudioDevice(SdlState.sound.device);
+    if (SdlState.sound.subsystemStarted)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    g_sound = SoundDevice{};
+    SdlState.sound = SdlSoundDevice{};
 }

@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kDepthBits = 16;
 
-PlatformWindow* g_window = nullptr;
-
 bool SetGlAttribute(SDL_GLattr attribute, int value, const char* name)
 {
     if (SDL_GL_SetAttribute(attribute, value) == 0)
@@ -54,17 +52,12 @@ bool SetFramebufferAttributes(const SdlFramebufferRequest& framebuffer)
 
 }  // namespace
 
-PlatformWindow* SdlProgramWindow()
-{
-    return g_window;
-}
-
 WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, int height)
 {
-    if (!SdlVideoReady() || g_window != nullptr)
+    if (!SdlState.classRegistered || SdlState.window != nullptr)
         return nullptr;
-    SDL_DisplayMode mode{};
-    bool fullScreen = SdlRequestedDisplayMode(&mode);
+    const bool fullScreen = SdlState.modeRequested;
+    SDL_DisplayMode mode = SdlState.requestedMode;
     SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBits};
     if (!SetFramebufferAttributes(framebuffer))
         return nullptr;
@@ -89,20 +82,21 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     SDL_DisableScreenSaver();
     SDL_StopTextInput();
 
-    g_window = new PlatformWindow{};
-    g_window->sdl = sdl;
-    g_window->framebuffer = framebuffer;
-    g_window->deviceContext.window = g_window;
-    return g_window;
+    PlatformWindow* window = new PlatformWindow{};
+    window->sdl = sdl;
+    window->framebuffer = framebuffer;
+    window->deviceContext.window = window;
+    SdlState.window = window;
+    return window;
 }
 
 bool PlatformDestroyWindow(WindowHandle window)
 {
-    if (window == nullptr || window != g_window)
+    if (window == nullptr || window != SdlState.window)
         return false;
     SDL_DestroyWindow(window->sdl);
     delete window;
-    g_window = nullptr;
+    SdlState.window = nullptr;
     return true;
 }
 
@@ -133,9 +127,9 @@ void PlatformSetFocus(WindowHandle window)
 
 WindowHandle PlatformGetFocus()
 {
-    if (g_window == nullptr || SDL_GetKeyboardFocus() != g_window->sdl)
+    if (SdlState.window == nullptr || SDL_GetKeyboardFocus() != SdlState.window->sdl)
         return nullptr;
-    return g_window;
+    return SdlState.window;
 }
 
 DeviceContextHandle PlatformGetDeviceContext(WindowHandle window)

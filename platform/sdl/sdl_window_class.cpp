@@ -11,10 +11,6 @@
 
 namespace {
 
-PlatformInstance g_instance{};
-bool g_classRegistered = false;
-bool g_exitHookSet = false;
-
 void ReleaseSdlAtExit()
 {
     SdlCloseSound();
@@ -28,22 +24,17 @@ void SdlReportFailure(const char* call)
     std::fprintf(stderr, "marivelt: %s failed: %s\n", call, SDL_GetError());
 }
 
-bool SdlVideoReady()
-{
-    return g_classRegistered;
-}
-
 InstanceHandle PlatformModuleHandle()
 {
-    return &g_instance;
+    return &SdlState.instance;
 }
 
 bool PlatformRegisterWindowClass(InstanceHandle)
 {
-    if (g_classRegistered)
+    if (SdlState.classRegistered)
         return false;
-    if (!g_exitHookSet) {
-        g_exitHookSet = std::atexit(ReleaseSdlAtExit) == 0;
+    if (!SdlState.exitHookSet) {
+        SdlState.exitHookSet = std::atexit(ReleaseSdlAtExit) == 0;
     }
     // The window's close request is the program's only way to learn of a
     // close; SDL's own quit event on the last window would say it twice.
@@ -52,17 +43,17 @@ bool PlatformRegisterWindowClass(InstanceHandle)
         SdlReportFailure("SDL_InitSubSystem(SDL_INIT_VIDEO)");
         return false;
     }
-    g_classRegistered = true;
+    SdlState.classRegistered = true;
     return true;
 }
 
 bool PlatformUnregisterWindowClass(InstanceHandle)
 {
     // Like a window class, it cannot go while its window still exists.
-    if (!g_classRegistered || SdlProgramWindow() != nullptr)
+    if (!SdlState.classRegistered || SdlState.window != nullptr)
         return false;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    g_classRegistered = false;
+    SdlState.classRegistered = false;
     return true;
 }
 
@@ -70,7 +61,7 @@ void PlatformShowCursor(bool show)
 {
     // The cursor is hidden over SDL's own windows only: with the video
     // subsystem gone there is nothing left to show it over.
-    if (!g_classRegistered)
+    if (!SdlState.classRegistered)
         return;
     if (SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE) < 0)
         SdlReportFailure("SDL_ShowCursor");

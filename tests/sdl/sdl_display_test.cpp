@@ -127,8 +127,8 @@ protected:
     }
     void TearDown() override
     {
-        if (SdlProgramWindow() != nullptr)
-            PlatformDestroyWindow(SdlProgramWindow());
+        if (SdlState.window != nullptr)
+            PlatformDestroyWindow(SdlState.window);
         PlatformUnregisterWindowClass(instance);
     }
     InstanceHandle instance = nullptr;
@@ -150,8 +150,7 @@ TEST_F(SdlOffscreenTest, ADisplayWithoutTheModeRefusesAndNothingIsRecorded)
 {
     // The offscreen driver's display offers no 800 x 600 mode.
     EXPECT_FALSE(PlatformChangeDisplayMode(800, 600, 16));
-    SDL_DisplayMode mode;
-    EXPECT_FALSE(SdlRequestedDisplayMode(&mode));
+    EXPECT_FALSE(SdlState.modeRequested);
     PlatformRestoreDisplayMode();  // harmless with no change in force
 }
 
