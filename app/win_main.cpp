@@ -38,17 +38,17 @@ bool RunIdlePass()
 int WinMain()
 {
     bool stop = false;
-    WindowMessage record{};
+    WindowMessage lastMessage{};
     if (!OpenDisplay(kWindowTitle, kDisplayWidth, kDisplayHeight, kDisplayBits))
         return 0;
 
     // Messages come first: one per pass, and a frame only when none is waiting.
     while (!stop) {
-        if (PlatformPeekMessage(&record)) {
-            if (record.message == WM_QUIT)
+        if (PlatformPeekMessage(&lastMessage)) {
+            if (lastMessage.message == WM_QUIT)
                 stop = true;
             else
-                DisplayWindowProc(record.window, record.message, record.wParam, record.lParam);
+                DisplayWindowProc(lastMessage.window, lastMessage.message, lastMessage.wParam, lastMessage.lParam);
             continue;
         }
         stop = RunIdlePass();
@@ -57,5 +57,6 @@ int WinMain()
     CloseDisplay();
     PlatformShowCursor(true);
     PlatformMessageBox(nullptr, kFarewellText, kFarewellCaption, MessageBoxIcon::Exclamation);
-    return static_cast<int32_t>(record.wParam);
+    // The quit code after WM_QUIT; after ESC, what its key message carried (27).
+    return static_cast<int32_t>(lastMessage.wParam);
 }
