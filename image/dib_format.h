@@ -35,7 +35,7 @@ constexpr uint64_t kDibMaxPixelBytes = 512ull * 1024 * 1024;     // bytes
 // Offsets count from the start of the file.
 struct DibLayout {
     bool hasFileHeader;        // the file starts with the 14-byte "BM" header
-    uint32_t headerSize;       // 12 (core form) or 40 (information form)
+    uint32_t headerSize;       // 12 (core form), 40 (information form), 108 or 124 (later forms)
     uint32_t width;            // pixels per row, 1 to kDibMaxDimension
     uint32_t rows;             // absolute height, 1 to kDibMaxDimension
     bool topDown;              // the height was negative: the top row is stored first

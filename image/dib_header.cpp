@@ -1,6 +1,7 @@
-// dib_header.cpp — reads the file header, the information header (12- or
-// 40-byte form), the colour masks and the colour table's place, and checks
-// each against the file's length before anything relies on it.
+// dib_header.cpp — reads the file header, the information header (the 12-
+// and 40-byte forms and the later 108- and 124-byte ones), the colour masks
+// and the colour table's place, and checks each against the file's length
+// before anything relies on it.
 #include <algorithm>
 
 #include "image/dib_format.h"
@@ -10,7 +11,10 @@ namespace {
 constexpr uint32_t kFileHeaderSize = 14;   // "BM", file size, 2 reserved, pixel offset
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
-constexpr uint32_t kMaskBytes = 12;        // red, green, blue masks after a bit-field header
+constexpr uint32_t kV4HeaderSize = 108;    // BITMAPV4HEADER: the 40 bytes, masks, colour space
+constexpr uint32_t kV5HeaderSize = 124;    // BITMAPV5HEADER: the 108 bytes, intent, profile
+constexpr uint32_t kMaskBytes = 12;        // red, green, blue masks of a bit-field image
+constexpr uint32_t kHeaderMaskOffset = 40; // where the later forms keep those masks
 
 uint16_t ReadU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -30,6 +34,12 @@ bool IsContiguousMask(uint32_t mask)
         return true;
     uint32_t run = mask >> __builtin_ctz(mask);
     return (run & (run + 1)) == 0;
+}
+
+bool IsKnownHeaderSize(uint32_t headerSize)
+{
+    return headerSize == kCoreHeaderSize || headerSize == kInfoHeaderSize || headerSize == kV4HeaderSize ||
+           headerSize == kV5HeaderSize;
 }
 
 bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
@@ -89,7 +99,7 @@ DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layou
         return DibFault::UnknownFormat;
     const unsigned char* header = file + headerStart;
     uint32_t headerSize = ReadU32(header);
-    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize)
+    if (!IsKnownHeaderSize(headerSize))
         return DibFault::UnknownFormat;
     if (size < headerStart + headerSize)
         return DibFault::UnknownFormat;
@@ -112,6 +122,12 @@ DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layou
         // image size (20): ignored; rows follow from width and bits per pixel,
         // and run-length data is bounded by the file itself.
         // resolutions (24, 28) and important colours (36): ignored.
+        // The later forms add, after their masks, an alpha mask (52), a
+        // colour space and its end points and gammas (56 to 107), and in the
+        // 124-byte form an intent and a profile's offset and size (108 to
+        // 119): all ignored, since the result is plain RGB. The profile,
+        // usually stored after the pixels, never moves the pixel offset.
+        // JPEG and PNG data (compression 4 and 5) is refused below.
         layout->colorEntrySize = 4;
     }
     layout->topDown = height < 0;
@@ -128,7 +144,8 @@ DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layou
     if (!IsSupportedFormat(layout->bitCount, layout->compression, layout->topDown))
         return DibFault::ConversionError;
 
-    // Bit-field masks follow the 40-byte header; the colour table follows them.
+    // Bit-field masks follow the 40-byte header, and the colour table follows
+    // them; the later forms keep the masks inside the header.
     uint64_t tableStart = headerStart + headerSize;
     if (layout->bitCount == 16) {
         layout->masks[0] = 0x7C00;  // 5-5-5
@@ -140,14 +157,18 @@ DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layou
         layout->masks[2] = 0x0000FF;
     }
     if (layout->compression == kDibCompressionBitfields) {
-        if (size < tableStart + kMaskBytes)
+        uint64_t maskStart = headerStart + kHeaderMaskOffset;
+        if (headerSize == kInfoHeaderSize) {
+            maskStart = tableStart;
+            tableStart += kMaskBytes;
+        }
+        if (size < maskStart + kMaskBytes)
             return DibFault::ConversionError;
         for (int channel = 0; channel < 3; ++channel) {
-            layout->masks[channel] = ReadU32(file + tableStart + 4 * channel);
+            layout->masks[channel] = ReadU32(file + maskStart + 4 * channel);
             if (!IsContiguousMask(layout->masks[channel]))
                 return DibFault::ConversionError;
         }
-        tableStart += kMaskBytes;
     }
 
     layout->colorCount = DibColorCount(header);

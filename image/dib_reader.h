@@ -16,6 +16,6 @@ struct RgbImage {
 // shows one "Error" box and returns null, leaving nothing behind.
 RgbImage* ReadDibFile(const char* path);
 
-// Colour-table entry count of an information header of either form (12 or 40
-// bytes); the caller guarantees that the whole header is readable.
+// Colour-table entry count of an information header of any form (12, 40, 108
+// or 124 bytes); the caller guarantees that the whole header is readable.
 uint16_t DibColorCount(const unsigned char* header);

@@ -153,29 +153,54 @@ TEST_F(DibDepth, BitfieldsZeroMaskGivesAnEmptyChannelAndThreeBitsRepeat)
 
 TEST_F(DibDepth, BitfieldsInABareBitmapPutThePixelsAfterMasksAndTable)
 {
-    DibRecipe recipe = Recipe(16, 1, 1, {0x07E0});
-    recipe.fileHeader = false;
-    recipe.compression = 3;
-    recipe.masks = {0xF800, 0x07E0, 0x001F};
-    recipe.colorsUsed = 2;
-    recipe.palette = {{1, 1, 1}, {2, 2, 2}};
+    // The 40-byte form keeps its masks after the header, the later forms inside it.
+    for (uint32_t headerSize : {40u, 108u, 124u}) {
+        SCOPED_TRACE(testing::Message() << "header " << headerSize);
+        HeadlessReset();
+        DibRecipe recipe = Recipe(16, 1, 1, {0x07E0});
+        recipe.headerSize = headerSize;
+        recipe.fileHeader = false;
+        recipe.compression = 3;
+        recipe.masks = {0xF800, 0x07E0, 0x001F};
+        recipe.colorsUsed = 2;
+        recipe.palette = {{1, 1, 1}, {2, 2, 2}};
+
+        ImagePtr image = Read(BuildDib(recipe));
+
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(PixelBytes(*image), RgbBytes({0x00FF00}));
+    }
+}
+
+TEST_F(DibDepth, LaterFormsTakeTheirMasksOnlyForBitfields)
+{
+    // 0x0F0F would be refused as a mask; without bit fields it is not one,
+    // and the pixel 0x7C00 is 5-5-5 red.
+    DibRecipe recipe = Recipe(16, 1, 1, {0x7C00});
+    recipe.headerSize = 124;
+    recipe.masks = {0x0F0F, 0x0F0F, 0x0F0F};
 
     ImagePtr image = Read(BuildDib(recipe));
 
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(PixelBytes(*image), RgbBytes({0x00FF00}));
+    EXPECT_EQ(PixelBytes(*image), RgbBytes({0xFF0000}));
 }
 
 TEST_F(DibDepth, BitfieldsWithAMaskInPiecesAreRefused)
 {
-    DibRecipe recipe = Recipe(16, 1, 1, {0x0001});
-    recipe.compression = 3;
-    recipe.masks = {0xF00F, 0x07E0, 0x001F};
+    for (uint32_t headerSize : {40u, 108u, 124u}) {
+        SCOPED_TRACE(testing::Message() << "header " << headerSize);
+        HeadlessReset();
+        DibRecipe recipe = Recipe(16, 1, 1, {0x0001});
+        recipe.headerSize = headerSize;
+        recipe.compression = 3;
+        recipe.masks = {0xF800, 0x07E0, 0xF00F};
 
-    ImagePtr image = Read(BuildDib(recipe));
+        ImagePtr image = Read(BuildDib(recipe));
 
-    EXPECT_EQ(image, nullptr);
-    EXPECT_ONE_DIB_BOX(kConversionError);
+        EXPECT_EQ(image, nullptr);
+        EXPECT_ONE_DIB_BOX(kConversionError);
+    }
 }
 
 TEST_F(DibDepth, OtherBitCountsAndCompressionsAreRefused)
@@ -187,7 +212,9 @@ TEST_F(DibDepth, OtherBitCountsAndCompressionsAreRefused)
     };
     for (const Case& c : {Case{40, 0, 0}, Case{40, 2, 0}, Case{40, 48, 0}, Case{40, 64, 0}, Case{12, 16 + 1, 0},
                           Case{40, 4, 1}, Case{40, 8, 2}, Case{40, 24, 1}, Case{40, 24, 3}, Case{40, 8, 3},
-                          Case{40, 24, 4}, Case{40, 24, 5}, Case{40, 32, 6}, Case{40, 8, 0xFFFFFFFF}}) {
+                          Case{40, 24, 4}, Case{40, 24, 5}, Case{40, 32, 6}, Case{40, 8, 0xFFFFFFFF},
+                          Case{124, 0, 4}, Case{124, 0, 5}, Case{108, 24, 4}, Case{108, 24, 5}, Case{124, 24, 3},
+                          Case{108, 8, 3}, Case{124, 32, 6}}) {
         SCOPED_TRACE(testing::Message() << "header " << c.headerSize << " bits " << c.bitCount << " compression "
                                         << c.compression);
         HeadlessReset();

@@ -53,6 +53,15 @@ std::vector<std::pair<std::string, DibRecipe>> TruncationCorpus()
     bitfields.pixelData = PackRows({1, 2, 3, 4}, 2, 2, 16);
     corpus.emplace_back("bare bitfields 16", bitfields);
 
+    DibRecipe v5Bitfields = bitfields;
+    v5Bitfields.fileHeader = true;
+    v5Bitfields.headerSize = 124;  // masks inside the header: a cut among them is a short header
+    corpus.emplace_back("v5 bitfields 16 with file header", v5Bitfields);
+
+    DibRecipe v4Bare8 = bare8;
+    v4Bare8.headerSize = 108;
+    corpus.emplace_back("bare v4 8", v4Bare8);
+
     DibRecipe rle = Small24(3, 2);
     rle.bitCount = 8;
     rle.compression = 1;
@@ -94,9 +103,9 @@ TEST_F(DibFailure, EveryTruncationGivesOneBoxAndNoImage)
     }
 }
 
-TEST_F(DibFailure, LaterHeaderFormsAndOtherSizesAreUnknown)
+TEST_F(DibFailure, OtherHeaderSizesAreUnknown)
 {
-    for (uint32_t headerSize : {108u, 124u, 56u, 64u, 0u, 16u, 0xFFFFFFFFu}) {
+    for (uint32_t headerSize : {52u, 56u, 64u, 0u, 16u, 41u, 107u, 109u, 123u, 125u, 128u, 0xFFFFFFFFu}) {
         for (bool fileHeader : {true, false}) {
             SCOPED_TRACE(testing::Message() << "header " << headerSize << " file header " << fileHeader);
             HeadlessReset();
@@ -172,7 +181,7 @@ TEST_F(DibFailure, BoxBelongsToTheWindowWithTheFocus)
     ASSERT_NE(window, nullptr);
     PlatformSetFocus(window);
     DibRecipe recipe = Small24();
-    recipe.headerSize = 108;
+    recipe.headerSize = 64;
 
     ImagePtr image = Read(BuildDib(recipe));
 
@@ -234,6 +243,66 @@ TEST_F(DibFailure, LyingSizesAreAConversionError)
 
         EXPECT_EQ(image, nullptr);
         EXPECT_ONE_DIB_BOX(kConversionError);
+    }
+}
+
+TEST_F(DibFailure, LyingLaterHeadersFailWithTheReadersMessages)
+{
+    struct Case {
+        const char* name;
+        Bytes file;
+        const char* message;
+    };
+    auto later = [](uint32_t headerSize) {
+        DibRecipe recipe = Small24();
+        recipe.headerSize = headerSize;
+        return recipe;
+    };
+    DibRecipe jpeg = later(124);
+    jpeg.bitCount = 0;
+    jpeg.compression = 4;
+    jpeg.pixelData = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0, 0, 0};
+    DibRecipe png = later(108);
+    png.bitCount = 0;
+    png.compression = 5;
+    png.pixelData = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    DibRecipe brokenMask = later(124);
+    brokenMask.bitCount = 32;
+    brokenMask.compression = 3;
+    brokenMask.masks = {0x00FF0000, 0x0000FF00, 0x0F0F0000};
+    brokenMask.pixelData = Bytes(40, 0);
+    DibRecipe cutMasks = later(108);
+    cutMasks.bitCount = 16;
+    cutMasks.compression = 3;
+    cutMasks.masks = {0xF800, 0x07E0, 0x001F};
+    Bytes cutMasksFile = BuildDib(cutMasks);
+    cutMasksFile.resize(14 + 46);  // ends inside the green mask
+    DibRecipe tablePastTheEnd = later(124);
+    tablePastTheEnd.bitCount = 8;
+    tablePastTheEnd.colorsUsed = 200;
+    tablePastTheEnd.fileHeader = false;
+    tablePastTheEnd.palette = GreyRamp(2);
+    tablePastTheEnd.pixelData = {0, 1, 0, 0};
+    DibRecipe pixelsPastTheEnd = later(108);
+    pixelsPastTheEnd.pixelOffset = 14 + 108 + 2;  // the last pixel ends past the end
+    DibRecipe pixelsBehindProfile = later(124);
+    pixelsBehindProfile.laterFields = {{56, 0x4D424544}, {112, 124}, {116, 32}};  // profile where the pixels are
+    pixelsBehindProfile.pixelOffset = 14 + 124 + 32;                               // pixels claimed after it
+    for (const Case& c : {Case{"jpeg inside", BuildDib(jpeg), kConversionError},
+                          Case{"png inside", BuildDib(png), kConversionError},
+                          Case{"mask in pieces", BuildDib(brokenMask), kConversionError},
+                          Case{"masks past the end", cutMasksFile, kUnknownFormat},
+                          Case{"colour table past the end", BuildDib(tablePastTheEnd), kConversionError},
+                          Case{"pixel offset past the data", BuildDib(pixelsPastTheEnd), kConversionError},
+                          Case{"pixels behind a profile that is not there", BuildDib(pixelsBehindProfile),
+                               kConversionError}}) {
+        SCOPED_TRACE(c.name);
+        HeadlessReset();
+
+        ImagePtr image = Read(c.file);
+
+        EXPECT_EQ(image, nullptr);
+        EXPECT_ONE_DIB_BOX(c.message);
     }
 }
 
@@ -331,7 +400,7 @@ TEST_F(DibFailure, NothingIsLeftOpenOrMapped)
 TEST_F(DibFailure, BoxIsShownAfterTheFileIsOpened)
 {
     DibRecipe recipe = Small24();
-    recipe.headerSize = 124;
+    recipe.headerSize = 56;
     std::string path = WriteFile(BuildDib(recipe));
 
     ImagePtr image(ReadDibFile(path.c_str()));

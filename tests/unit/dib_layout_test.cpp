@@ -1,6 +1,7 @@
 // dib_layout_test.cpp — the file layouts the reader accepts: with and without
-// the "BM" file header, the 12- and 40-byte header forms, the colour count,
-// the pixel position, row padding and the row order of the result.
+// the "BM" file header, the 12-, 40-, 108- and 124-byte header forms, the
+// colour count, the pixel position, row padding and the row order of the
+// result.
 #include "tests/unit/dib_test_support.h"
 
 namespace {
@@ -28,7 +29,7 @@ using DibFileLayout = DibTest;
 
 TEST_F(DibFileLayout, FiveByTwoWithEveryHeaderFormIsStoredRowsAsRgb)
 {
-    for (uint32_t headerSize : {12u, 40u}) {
+    for (uint32_t headerSize : {12u, 40u, 108u, 124u}) {
         for (bool fileHeader : {true, false}) {
             SCOPED_TRACE(testing::Message() << "header " << headerSize << " file header " << fileHeader);
             HeadlessReset();
@@ -102,7 +103,7 @@ TEST_F(DibFileLayout, BareBitmapPixelsFollowTheColourTable)
     };
     for (const Case& c : {Case{12, 1, 0, 2}, Case{12, 4, 0, 16}, Case{12, 8, 0, 256}, Case{40, 1, 0, 2},
                           Case{40, 4, 0, 16}, Case{40, 8, 0, 256}, Case{40, 8, 5, 5}, Case{40, 24, 0, 0},
-                          Case{40, 24, 3, 3}}) {
+                          Case{40, 24, 3, 3}, Case{108, 4, 0, 16}, Case{124, 8, 5, 5}, Case{124, 24, 3, 3}}) {
         SCOPED_TRACE(testing::Message() << "header " << c.headerSize << " bits " << c.bitCount << " used "
                                         << c.colorsUsed);
         HeadlessReset();
@@ -128,6 +129,37 @@ TEST_F(DibFileLayout, BareBitmapPixelsFollowTheColourTable)
 
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(PixelBytes(*image), RgbBytes(expected));
+    }
+}
+
+TEST_F(DibFileLayout, LaterFormsIgnoreColourSpaceIntentAndProfile)
+{
+    // 124-byte header fields: alpha mask 52, colour space 56, intent 108,
+    // profile offset 112 and size 116. None of them may move or change a pixel.
+    constexpr uint32_t kSrgb = 0x73524742;      // "sRGB", as GIMP writes it
+    constexpr uint32_t kEmbedded = 0x4D424544;  // "MBED": a profile inside the file
+    constexpr uint32_t kLinked = 0x4C494E4B;    // "LINK": a profile's file name inside the file
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint32_t, uint32_t>> fields;
+    };
+    for (const Case& c : {Case{"sRGB, perceptual intent", {{56, kSrgb}, {108, 4}}},
+                          Case{"alpha mask", {{52, 0xFF000000}}},
+                          Case{"profile past the end", {{56, kEmbedded}, {112, 0xFFFFFFF0}, {116, 0xFFFFFFFF}}},
+                          Case{"profile on the header", {{56, kEmbedded}, {112, 0}, {116, 124}}},
+                          Case{"linked profile inside the pixels", {{56, kLinked}, {112, 124}, {116, 16}}}}) {
+        for (bool fileHeader : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.name << ", file header " << fileHeader);
+            HeadlessReset();
+            DibRecipe recipe = FiveByTwo(124, fileHeader);
+            recipe.laterFields = c.fields;
+
+            ImagePtr image = Read(BuildDib(recipe));
+
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(PixelBytes(*image), RgbBytes(kFiveByTwo));
+            EXPECT_TRUE(HeadlessBoxes().empty());
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -36,7 +38,8 @@ struct DibRecipe {
     uint16_t bitCount = 24;
     uint32_t compression = 0;
     uint32_t colorsUsed = 0;
-    std::vector<uint32_t> masks;          // written right after the header
+    std::vector<uint32_t> masks;          // after a 40-byte header; at bytes 40 on in a 108- or 124-byte one
+    std::vector<std::pair<uint32_t, uint32_t>> laterFields;  // (offset, value): 32-bit fields of a later form
     std::vector<DibColor> palette;
     size_t gap = 0;                       // filler bytes between the colour table and the pixels
     std::optional<uint32_t> pixelOffset;  // the file header's offset; otherwise the true one
@@ -73,8 +76,16 @@ inline Bytes BuildDib(const DibRecipe& recipe)
         if (recipe.headerSize > 40 && recipe.headerSize <= 124)
             header.resize(recipe.headerSize, 0);
     }
+    Bytes masks;
     for (uint32_t mask : recipe.masks)
-        PutLe(&header, mask, 4);
+        PutLe(&masks, mask, 4);
+    if (recipe.headerSize == 108 || recipe.headerSize == 124)
+        std::copy(masks.begin(), masks.end(), header.begin() + 40);
+    else
+        header.insert(header.end(), masks.begin(), masks.end());
+    for (auto [offset, value] : recipe.laterFields)
+        for (int i = 0; i < 4; ++i)
+            header.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
     for (const DibColor& color : recipe.palette) {
         header.push_back(color.blue);
         header.push_back(color.green);
