@@ -1,6 +1,10 @@
 // dib_stb_test.cpp — the reader against stb_image on a generated corpus of
-// every layout both accept: the same pixels (stb gives the top row first).
-// Run-length data is not compared: stb_image does not read it.
+// every layout both accept, and on the files ImageMagick writes with the
+// later header forms: the same pixels (stb gives the top row first).
+// stb_image does not read run-length data; ImageMagick's RLE8 files are
+// compared with its uncompressed file of the same picture instead.
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "image/dib_format.h"
@@ -45,6 +49,15 @@ std::vector<Format> Formats()
         {"bitfields 32 rgbx", 40, 32, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}, 0},
         {"bitfields 32 xrgb", 40, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}, 0},
         {"bitfields 32 7-6-3", 40, 32, 3, {0x7F000000, 0x003F0000, 0x00000700}, 0},
+        {"v4 1", 108, 1, 0, {}, 0},
+        {"v5 4 of 3 colours", 124, 4, 0, {}, 3},
+        {"v5 8", 124, 8, 0, {}, 0},
+        {"v4 16", 108, 16, 0, {}, 0},
+        {"v5 24", 124, 24, 0, {}, 0},
+        {"v4 32", 108, 32, 0, {}, 0},
+        {"v4 bitfields 16 565", 108, 16, 3, {0xF800, 0x07E0, 0x001F}, 0},
+        {"v5 bitfields 16 444", 124, 16, 3, {0x0F00, 0x00F0, 0x000F}, 0},
+        {"v5 bitfields 32 xrgb", 124, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}, 0},
     };
 }
 
@@ -126,5 +139,85 @@ TEST_F(DibVersusStb, SamePixelsForEveryLayoutBothAccept)
             }
         }
     }
-    EXPECT_EQ(compared, 4 * 14 * 3 + 14 * 14 * 3 * 2);
+    EXPECT_EQ(compared, 4 * 14 * 3 + 23 * 14 * 3 * 2);
+}
+
+namespace {
+
+// A file that ImageMagick wrote (dib_fixtures/make_fixtures.sh) and the
+// layout it was found to have: header size, bits per pixel, compression.
+struct MagickFile {
+    const char* name;
+    uint32_t headerSize;
+    uint16_t bitCount;
+    uint32_t compression;
+    const char* twin;  // the same picture uncompressed, for stb to read (null: the file itself)
+};
+
+const MagickFile kMagickFiles[] = {
+    {"v3_rgb24.bmp", 40, 24, 0, nullptr},
+    {"v4_pal1.bmp", 108, 1, 0, nullptr},
+    {"v4_pal4.bmp", 108, 4, 0, nullptr},
+    {"v4_pal8.bmp", 108, 8, 0, nullptr},
+    {"v4_rle8.bmp", 108, 8, 1, "v4_pal8.bmp"},
+    {"v4_rgb565.bmp", 108, 16, 3, nullptr},
+    {"v4_rgb555.bmp", 108, 16, 3, nullptr},
+    {"v4_rgb24.bmp", 108, 24, 0, nullptr},
+    {"v4_argb32.bmp", 108, 32, 3, nullptr},
+    {"v5_pal1.bmp", 124, 1, 0, nullptr},
+    {"v5_pal4.bmp", 124, 4, 0, nullptr},
+    {"v5_pal8.bmp", 124, 8, 0, nullptr},
+    {"v5_rle8.bmp", 124, 8, 1, "v5_pal8.bmp"},
+    {"v5_rgb565.bmp", 124, 16, 3, nullptr},
+    {"v5_rgb555.bmp", 124, 16, 3, nullptr},
+    {"v5_rgb24.bmp", 124, 24, 0, nullptr},
+    {"v5_argb32.bmp", 124, 32, 3, nullptr},
+};
+
+std::string FixturePath(const char* name)
+{
+    return std::string(MARIVELT_DIB_FIXTURES) + "/" + name;
+}
+
+Bytes ReadFixture(const char* name)
+{
+    std::ifstream in(FixturePath(name), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+uint32_t FieldAt(const Bytes& file, size_t offset, int bytes)
+{
+    uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value |= static_cast<uint32_t>(file.at(offset + i)) << (8 * i);
+    return value;
+}
+
+}  // namespace
+
+TEST_F(DibVersusStb, ImageMagickFilesOfEveryLayoutGiveTheSamePixels)
+{
+    for (const MagickFile& magick : kMagickFiles) {
+        SCOPED_TRACE(magick.name);
+        HeadlessReset();
+        Bytes file = ReadFixture(magick.name);
+        ASSERT_GE(file.size(), 34u);
+        EXPECT_EQ(FieldAt(file, 0, 2), 0x4D42u);  // "BM"
+        EXPECT_EQ(FieldAt(file, 14, 4), magick.headerSize);
+        EXPECT_EQ(FieldAt(file, 28, 2), magick.bitCount);
+        EXPECT_EQ(FieldAt(file, 30, 4), magick.compression);
+        int stbWidth = 0, stbHeight = 0;
+        Bytes expected = DecodeWithStb(magick.twin != nullptr ? ReadFixture(magick.twin) : file, &stbWidth, &stbHeight);
+        ASSERT_FALSE(expected.empty()) << stbi_failure_reason();
+
+        ImagePtr image(ReadDibFile(FixturePath(magick.name).c_str()));
+
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->width, 29);
+        EXPECT_EQ(image->height, 9);
+        EXPECT_EQ(stbWidth, 29);
+        EXPECT_EQ(stbHeight, 9);
+        EXPECT_EQ(PixelBytes(*image), expected);
+        EXPECT_TRUE(HeadlessBoxes().empty());
+    }
 }
