@@ -1,13 +1,16 @@
 // dibcheck — runs the program's bitmap reader on one file and tells what it
 // read (size, header form, bits per pixel, compression), or the exact text of
 // the box the program would show. With --raw OUT it also writes the decoded
-// block: "width height\n", then the RGB bytes, bottom row first.
+// block: "width height\n", then the RGB bytes, bottom row first. A side that
+// is not a power of two earns a warning line but no refusal: Mesa accepts
+// such textures, other OpenGL 1.1 drivers need not.
 //
 // Exit status: 0 read, 1 refused, 2 wrong usage or the --raw file could not
 // be written.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "image/dib_format.h"
 #include "image/dib_reader.h"
@@ -40,7 +43,7 @@ bool PrintLayout(const char* path, const RgbImage& image)
 
     std::printf("width %d\n", image.width);
     std::printf("height %d%s\n", image.height, layout.topDown ? " (stored top row first)" : "");
-    std::printf("header %s %u, %s\n", layout.headerSize == 12 ? "core" : "info", layout.headerSize,
+    std::printf("%s header %u bytes, %s\n", layout.headerSize == 12 ? "core" : "info", layout.headerSize,
                 layout.hasFileHeader ? "file header present" : "no file header");
     std::printf("bits per pixel %u\n", layout.bitCount);
     std::printf("compression %u (%s)\n", layout.compression, CompressionName(layout.compression));
@@ -49,6 +52,15 @@ bool PrintLayout(const char* path, const RgbImage& image)
     std::printf("colour table %u entries\n", layout.colorCount);
     std::printf("pixel offset %llu\n", static_cast<unsigned long long>(layout.pixelOffset));
     return true;
+}
+
+bool IsPowerOfTwo(int32_t side) { return side > 0 && (side & (side - 1)) == 0; }
+
+void WarnAboutSides(const RgbImage& image)
+{
+    for (auto [name, side] : {std::pair{"width", image.width}, std::pair{"height", image.height}})
+        if (!IsPowerOfTwo(side))
+            std::printf("warning: %s %d is not a power of two; OpenGL 1.1 textures need one\n", name, side);
 }
 
 bool WriteRaw(const char* path, const RgbImage& image)
@@ -98,6 +110,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dibcheck: %s changed while it was read\n", path);
         status = 2;
     }
+    if (status == 0)
+        WarnAboutSides(*image);
     if (status == 0 && rawPath != nullptr && !WriteRaw(rawPath, *image)) {
         std::fprintf(stderr, "dibcheck: cannot write %s\n", rawPath);
         status = 2;
