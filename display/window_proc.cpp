@@ -24,6 +24,12 @@ intptr_t DisplayWindowProc(WindowHandle window, uint32_t message, uintptr_t wPar
         if (wParam < kKeyCount)
             AppState.keys[wParam] = message == WM_KEYDOWN;
         return 0;
+    case WM_SYSKEYUP:
+        // A key let go while ALT is held comes as a system key; it must not
+        // stay held. The system still gets it for its own ALT handling.
+        if (wParam < kKeyCount)
+            AppState.keys[wParam] = false;
+        break;
     case WM_SIZE:
         ResizeView(LowWord(static_cast<uintptr_t>(lParam)), HighWord(static_cast<uintptr_t>(lParam)));
         return 0;

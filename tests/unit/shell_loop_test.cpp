@@ -213,6 +213,30 @@ TEST_F(LoopTest, MinimisedWindowSwapsAndTakesKeysButDrawsNothing)
     EXPECT_EQ(AppState.fireFrame, 2);
 }
 
+// W let go while ALT is held arrives as a system key: the turning stops.
+// W pressed with ALT held is the system's and turns nothing.
+TEST_F(LoopTest, AKeyLetGoUnderAltIsNoLongerHeld)
+{
+    constexpr uint8_t kAlt = 0x12;
+    HeadlessQueueKeyDown('W');
+    HeadlessQueueIdle(2);
+    HeadlessQueueMessage(WM_SYSKEYDOWN, kAlt);
+    HeadlessQueueIdle(1);
+    HeadlessQueueMessage(WM_SYSKEYUP, 'W');
+    HeadlessQueueMessage(WM_KEYUP, kAlt);
+    HeadlessQueueIdle(3);
+    HeadlessQueueMessage(WM_SYSKEYDOWN, kAlt);
+    HeadlessQueueMessage(WM_SYSKEYDOWN, 'W');
+    HeadlessQueueIdle(2);
+    HeadlessQueueMessage(WM_SYSKEYUP, 'W');
+    HeadlessQueueMessage(WM_SYSKEYUP, kAlt);
+    QueueEscape();
+    EXPECT_EQ(WinMain(), 27);
+    EXPECT_EQ(AppState.rotX, 102.0f);
+    EXPECT_FALSE(AppState.keys['W']);
+    EXPECT_FALSE(AppState.keys[kAlt]);
+}
+
 TEST_F(LoopTest, RotationsRunPastAFullTurnUnwrapped)
 {
     HoldKey('W', 400);
