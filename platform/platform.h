@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct GLUquadric;
+
 // Opaque handles; null means "none".
 struct PlatformInstance;
 struct PlatformWindow;
@@ -135,6 +137,9 @@ RenderContextHandle PlatformCreateRenderContext(DeviceContextHandle deviceContex
 bool PlatformMakeCurrent(DeviceContextHandle deviceContext, RenderContextHandle renderContext);
 bool PlatformDeleteRenderContext(RenderContextHandle renderContext);
 bool PlatformHasCurrentContext();
+// The GL utility library's quadric object, or null when none can be made.
+// It comes through here, like the context, so that a test can refuse it.
+GLUquadric* PlatformNewQuadric();
 
 // Presents the back buffer; paced to the display's refresh like a vsync'd swap.
 bool PlatformSwapBuffers(DeviceContextHandle deviceContext);

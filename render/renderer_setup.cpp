@@ -26,7 +26,11 @@ bool SetupRenderer()
     glColor4f(1.0f, 1.0f, 1.0f, kOverlayAlpha);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
 
-    AppState.quadric = gluNewQuadric();
+    // Every scene draws with the quadric: without one there is nothing to show.
+    AppState.quadric = PlatformNewQuadric();
+    if (AppState.quadric == nullptr) {
+        return false;
+    }
     gluQuadricTexture(AppState.quadric, GL_TRUE);
     BuildGlyphLists();  // needs the font sheet loaded above
     return true;

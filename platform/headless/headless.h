@@ -29,6 +29,7 @@ enum class HeadlessStep {
     DestroyWindow,
     UnregisterWindowClass,
     OpenFileView,
+    NewQuadric,
 };
 
 struct HeadlessBox {

@@ -1,10 +1,12 @@
-// headless_gl.cpp — offscreen OpenGL on Mesa through EGL's surfaceless platform.
+// headless_gl.cpp — offscreen OpenGL on Mesa through EGL's surfaceless platform,
+// and the utility library's quadric, which a test can refuse.
 // Each render context owns its own pbuffer. The EGL display is opened once and
 // stays open for the life of the process: terminating it would unload the
 // driver, whose one-time allocations would then show up as leaks.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cstdio>
 
@@ -100,4 +102,11 @@ void HeadlessSwapCurrentGl()
     // the software rasteriser keeps piling up unexecuted frames.
     if (eglGetCurrentContext() != EGL_NO_CONTEXT)
         glFinish();
+}
+
+GLUquadric* PlatformNewQuadric()
+{
+    if (HeadlessStepFails(HeadlessStep::NewQuadric, "NewQuadric"))
+        return nullptr;
+    return gluNewQuadric();
 }

@@ -1,10 +1,13 @@
-// sdl_gl_context.cpp — the pixel format and the GL rendering context.
+// sdl_gl_context.cpp — the pixel format, the GL rendering context and the
+// utility library's quadric.
 //
 // The framebuffer was fixed when the window was made (sdl_window.cpp), so
 // choosing a pixel format only checks that the request is one the window can
 // give, and setting it records it. What the driver really granted can be read
 // only once a context is current: that is where a missing back buffer or
 // depth buffer is caught, and making the context current fails then.
+#include <GL/glu.h>
+
 #include <cstdio>
 
 #include "platform/sdl/sdl_internal.h"
@@ -130,4 +133,9 @@ bool PlatformDeleteRenderContext(RenderContextHandle renderContext)
 bool PlatformHasCurrentContext()
 {
     return SDL_GL_GetCurrentContext() != nullptr;
+}
+
+GLUquadric* PlatformNewQuadric()
+{
+    return gluNewQuadric();
 }

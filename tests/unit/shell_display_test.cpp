@@ -25,6 +25,7 @@ const StartupFailure kStartupFailures[] = {
     {HeadlessStep::SetPixelFormat, "Cannot set the pixel format!", MessageBoxIcon::Exclamation, true},
     {HeadlessStep::CreateRenderContext, "Cannot create a GL RC!", MessageBoxIcon::Exclamation, true},
     {HeadlessStep::MakeCurrent, "Cannot activate the GL RC!", MessageBoxIcon::Exclamation, true},
+    {HeadlessStep::NewQuadric, "Initialization FAILED!", MessageBoxIcon::Exclamation, true},
 };
 
 TEST_F(DisplayTest, EachStartupFailureShowsOneBoxAndEndsWithExitCodeZero)
@@ -94,6 +95,18 @@ TEST_F(DisplayTest, StartupAsksForTheFullScreenModeAndADoubleBufferedFormat)
     EXPECT_EQ(PlatformGetFocus(), AppState.window);
     CloseDisplay();
     EXPECT_TRUE(HeadlessBoxes().empty());
+}
+
+// The textures went with the context; no glyph lists were built.
+TEST_F(DisplayTest, NoQuadricEndsTheStartupWithTheContextReleased)
+{
+    HeadlessFailStep(HeadlessStep::NewQuadric);
+    EXPECT_FALSE(OpenDisplay("Marivelt", 800, 600, 16));
+    EXPECT_EQ(AppState.quadric, nullptr);
+    EXPECT_EQ(AppState.glyphBase, 0u);
+    EXPECT_LT(CallIndex("NewQuadric"), CallIndex("DeleteRenderContext"));
+    EXPECT_LT(CallIndex("DeleteRenderContext"), CallIndex("MessageBox"));
+    EXPECT_FALSE(PlatformHasCurrentContext());
 }
 
 struct ShutdownFailure {
