@@ -17,10 +17,9 @@ protected:
     // The colour at a point given in the scene's frame, after one frame.
     static Rgb RenderAndSample(float x, float y, float z)
     {
-        double winX, winY;
-        ProjectScenePoint(x, y, z, &winX, &winY);
+        const WindowPoint at = ScenePointOnScreen(ViewOf(AppState), x, y, z);
         EXPECT_TRUE(RenderFrame());
-        return ReadFrame().At(static_cast<int>(winX), static_cast<int>(winY));
+        return ReadFrame().At(static_cast<int>(at.x), static_cast<int>(at.y));
     }
 
     // Replaces the font sheet's texels: blacked out, no text can show.
@@ -72,6 +71,44 @@ TEST_F(SceneTest, FirstFrameIsThePoolWithPanelAndTitles)
     EXPECT_GT(CountLit(first, 363, 575, 413, 591), 0) << "WATER";
     EXPECT_GT(CountLit(first, 310, 50, 446, 66), 0) << "SWIMMING POOL";
     EXPECT_EQ(CountLit(first, 0, 575, 362, 600), 0) << "nothing left of the title";
+}
+
+// The water wears a gradient, red along s and green along t, so a pixel
+// tells which point of the surface it shows: the utility library maps a disk
+// of radius 1 to s = 0.5 + x / 2, t = 0.5 + y / 2. With all three turns in
+// play, every other order of the view's steps shows other points there.
+TEST_F(SceneTest, TheViewMovesTheSceneThenTurnsItAboutXYAndZ)
+{
+    std::vector<Rgb> gradient;
+    for (int t = 0; t < 256; ++t)
+        for (int s = 0; s < 256; ++s)
+            gradient.push_back({s, t, 0});
+    WriteBmp(GraphicsPath(kSlotWater1), 256, 256, gradient);
+    ASSERT_NO_FATAL_FAILURE(OpenRenderer());
+    const View views[] = {
+        {0.3f, -0.2f, -4.0f, 160.0f, 25.0f, 70.0f},
+        {0.0f, 0.0f, -4.0f, 200.0f, -30.0f, 50.0f},
+        {0.2f, 0.1f, -5.0f, 135.0f, 20.0f, -40.0f},
+    };
+    const float surface[][2] = {{-0.4f, -0.4f}, {-0.4f, 0.4f}, {0.4f, -0.4f}, {0.4f, 0.4f}};
+    constexpr float kWaterZ = 0.15f;
+    constexpr double kTolerance = 0.03;  // world units; a wrong order is off by 0.06 or more
+
+    for (const View& view : views) {
+        SetView(view);
+        AppState.waterFrame = 0;
+        RenderFrame();
+        const Frame frame = ReadFrame();
+        for (const auto& [x, y] : surface) {
+            SCOPED_TRACE(testing::Message() << "view turned " << view.rotX << "/" << view.rotY << "/" << view.rotZ
+                                            << ", surface point (" << x << ", " << y << ")");
+            const WindowPoint at = ScenePointOnScreen(view, x, y, kWaterZ);
+            const Rgb seen = frame.At(static_cast<int>(at.x), static_cast<int>(at.y));
+            EXPECT_EQ(seen.b, 0) << "not the water: " << seen;
+            EXPECT_NEAR(2.0 * (seen.r + 0.5) / 256.0 - 1.0, x, kTolerance);
+            EXPECT_NEAR(2.0 * (seen.g + 0.5) / 256.0 - 1.0, y, kTolerance);
+        }
+    }
 }
 
 TEST_F(SceneTest, FlameCyclesItsTexturesAndAddsLightOverTheStick)

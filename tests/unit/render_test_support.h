@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -226,22 +228,87 @@ inline void DrawTextureAtTexelSize(int slot, int width, int height)
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Window position of a point given in the scene's frame under the view in AppState.
-inline void ProjectScenePoint(float x, float y, float z, double* winX, double* winY)
+// ---- where a scene point lands ------------------------------------------------------
+// Built from the numbers that define the picture, not from the renderer: the
+// projection of a 45-degree vertical field of view from 0.1 to 100, and the
+// view that moves the scene by its translation and then turns it about X, Y
+// and Z. GLU's gluProject takes it from there.
+
+struct View {
+    float cameraX, cameraY, cameraZ;  // world units
+    float rotX, rotY, rotZ;           // degrees
+};
+
+inline View ViewOf(const AppStateRecord& state)
 {
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(AppState.cameraX, AppState.cameraY, AppState.cameraZ);
-    glRotatef(AppState.rotX, 1, 0, 0);
-    glRotatef(AppState.rotY, 0, 1, 0);
-    glRotatef(AppState.rotZ, 0, 0, 1);
-    GLdouble modelview[16], projection[16], winZ;
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    gluProject(x, y, z, modelview, projection, viewport, winX, winY, &winZ);
-    glPopMatrix();
+    return {state.cameraX, state.cameraY, state.cameraZ, state.rotX, state.rotY, state.rotZ};
+}
+
+inline void SetView(const View& view)
+{
+    AppState.cameraX = view.cameraX;
+    AppState.cameraY = view.cameraY;
+    AppState.cameraZ = view.cameraZ;
+    AppState.rotX = view.rotX;
+    AppState.rotY = view.rotY;
+    AppState.rotZ = view.rotZ;
+}
+
+using Matrix = std::array<double, 16>;  // column after column, as OpenGL keeps it
+
+inline Matrix operator*(const Matrix& a, const Matrix& b)
+{
+    Matrix product{};
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row)
+            for (int k = 0; k < 4; ++k)
+                product[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+    return product;
+}
+
+inline Matrix Translation(double x, double y, double z)
+{
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
+}
+
+// A right-handed turn about axis 0 (X), 1 (Y) or 2 (Z): the next axis after
+// it, in cyclic order, turns towards the one after that.
+inline Matrix Turn(double degrees, int axis)
+{
+    const double radians = degrees * std::acos(-1.0) / 180.0;
+    const int from = (axis + 1) % 3, towards = (axis + 2) % 3;
+    Matrix turn = Translation(0, 0, 0);
+    turn[from * 4 + from] = std::cos(radians);
+    turn[from * 4 + towards] = std::sin(radians);
+    turn[towards * 4 + from] = -std::sin(radians);
+    turn[towards * 4 + towards] = std::cos(radians);
+    return turn;
+}
+
+inline Matrix Perspective(double fieldOfViewDegrees, double aspect, double nearPlane, double farPlane)
+{
+    const double f = 1.0 / std::tan(fieldOfViewDegrees * std::acos(-1.0) / 360.0);
+    const double depth = nearPlane - farPlane;
+    return {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (farPlane + nearPlane) / depth, -1,
+            0, 0, 2 * farPlane * nearPlane / depth, 0};
+}
+
+struct WindowPoint {
+    double x, y;  // pixels from the lower-left corner
+};
+
+// Where a point given in the scene's frame lands in a window of that size.
+inline WindowPoint ScenePointOnScreen(const View& view, double x, double y, double z, int width = 800,
+                                      int height = 600)
+{
+    const Matrix modelView = Translation(view.cameraX, view.cameraY, view.cameraZ) * Turn(view.rotX, 0) *
+                             Turn(view.rotY, 1) * Turn(view.rotZ, 2);
+    const Matrix projection = Perspective(45.0, static_cast<double>(width) / height, 0.1, 100.0);
+    const GLint viewport[4] = {0, 0, width, height};
+    WindowPoint point{};
+    double depth = 0;
+    gluProject(x, y, z, modelView.data(), projection.data(), viewport, &point.x, &point.y, &depth);
+    return point;
 }
 
 // ---- fixture ------------------------------------------------------------------------
