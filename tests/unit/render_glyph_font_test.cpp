@@ -2,6 +2,12 @@
 // looks like, and the state the call leaves behind.
 #include "render_test_support.h"
 
+// The sheet's texels come from stb_image, not from the program's own reader.
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_BMP
+#include <stb/stb_image.h>
+
 namespace {
 
 using GlyphFontTest = RenderTest;
@@ -33,10 +39,11 @@ TEST_F(GlyphFontTest, TextStaysInsideItsGlyphSquares)
 TEST_F(GlyphFontTest, GlyphShowsItsSheetCellAddedAtSeventyPercent)
 {
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
-    RgbImage* sheet = ReadDibFile("Graphics/FontMap.bmp");
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* sheet = stbi_load("Graphics/FontMap.bmp", &width, &height, &channels, 3);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_EQ(sheet->width, 256) << "the test reads the sheet one texel per pixel";
-    ASSERT_EQ(sheet->height, 256);
+    ASSERT_EQ(width, 256) << "the test reads the sheet one texel per pixel";
+    ASSERT_EQ(height, 256);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     DrawOverlayText(100, 200, "E");
@@ -44,19 +51,18 @@ TEST_F(GlyphFontTest, GlyphShowsItsSheetCellAddedAtSeventyPercent)
     const Frame frame = ReadFrame();
     const int cell = 'E' + 96;
     const int cellX = (cell % 16) * 16;
-    const int cellBottom = 255 - (cell / 16) * 16 - 15;  // sheet rows are stored bottom first
+    const int cellTop = (cell / 16) * 16;  // stb gives the top row first
     int inked = 0;
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
-            const unsigned char* texel = &sheet->pixels[((cellBottom + y) * 256 + cellX + x) * 3];
+            const stbi_uc* texel = &sheet[((cellTop + 15 - y) * 256 + cellX + x) * 3];
             const Rgb expected = AddAt70({0, 0, 0}, {texel[0], texel[1], texel[2]});
             inked += expected.r + expected.g + expected.b > 0;
             EXPECT_TRUE(Near(frame.At(100 + x, 200 + y), expected, 3))
                 << "glyph pixel " << x << "," << y << ": " << frame.At(100 + x, 200 + y) << " expected " << expected;
         }
     EXPECT_GT(inked, 10) << "the E cell of the sheet is blank";
-    free(sheet->pixels);
-    free(sheet);
+    stbi_image_free(sheet);
 }
 
 TEST_F(GlyphFontTest, LeadingBlanksShiftTheTextTenUnitsEach)

@@ -144,6 +144,36 @@ TEST_F(SceneTest, FunnelShowsBothWallsThroughEachOther)
     EXPECT_EQ(AppState.planetAngle, 0.0f);
 }
 
+// Seen side-on, the funnel stands up the screen, flipped about X and then
+// tilted 15 degrees about Y, its foot one unit below the scene's origin: the
+// two sides of its top show where that tilt puts them, and nothing beyond.
+TEST_F(SceneTest, FunnelIsFlippedThenTilted)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenRenderer());
+    AppState.sceneIndex = kSceneWind;
+    AppState.showHelp = false;
+    AppState.showTitles = false;
+    const View sideOn = {0.0f, 0.0f, -6.0f, 90.0f, 0.0f, 0.0f};
+    SetView(sideOn);
+    const Matrix funnel = Turn(180.0, 0) * Turn(15.0, 1) * Translation(0, 0, -1);
+    struct Sample {
+        double x, z;  // in the funnel's own frame, on its tilt plane
+        bool lit;
+    };
+    // At 2.0 along the axis the wall's radius is 0.2 + 0.5 * 2.0 / 2.1 = 0.68.
+    const Sample samples[] = {{-0.6, 2.0, true}, {0.6, 2.0, true}, {-0.85, 2.0, false}, {0.85, 2.0, false}};
+
+    EXPECT_TRUE(RenderFrame());
+
+    const Frame frame = ReadFrame();
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(testing::Message() << "funnel point (" << sample.x << ", 0, " << sample.z << ")");
+        const Point scenePoint = Transform(funnel, {sample.x, 0.0, sample.z});
+        const WindowPoint at = ScenePointOnScreen(sideOn, scenePoint.x, scenePoint.y, scenePoint.z);
+        EXPECT_EQ(!(frame.At(static_cast<int>(at.x), static_cast<int>(at.y)) == Rgb{0, 0, 0}), sample.lit);
+    }
+}
+
 // The drawn angle is the one before each frame's step.
 TEST_F(SceneTest, PlanetSwingsToAndFroWithAPeriodOf151Frames)
 {

@@ -293,6 +293,16 @@ inline Matrix Perspective(double fieldOfViewDegrees, double aspect, double nearP
             0, 0, 2 * farPlane * nearPlane / depth, 0};
 }
 
+struct Point {
+    double x, y, z;
+};
+
+inline Point Transform(const Matrix& m, const Point& p)
+{
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
 struct WindowPoint {
     double x, y;  // pixels from the lower-left corner
 };
