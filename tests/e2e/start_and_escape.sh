@@ -26,7 +26,7 @@ else
     e2e_log "no xwd or convert: the picture is not checked"
 fi
 
-e2e_hold_key Escape 0.3
+e2e_press_escape
 e2e_wait_box "Thank You!"
 e2e_program_running || e2e_fail "the program ended before the farewell box was dismissed"
 xdotool search --onlyvisible --pid "$E2E_PID" >/dev/null 2>&1 &&
