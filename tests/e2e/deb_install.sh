@@ -52,7 +52,7 @@ e2e_start_xvfb 800x600x16
 e2e_start_command "$E2E_TMP/elsewhere" "$root/usr/bin/$command_name"
 e2e_wait_program_window
 e2e_wait_scene WATER
-e2e_hold_key_during space e2e_wait_scene FIRE 10
+e2e_wait_focus_settled
 e2e_wait_until 10 played_sound || e2e_fail "SPACE's cue was never played: the sounds were not found"
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"

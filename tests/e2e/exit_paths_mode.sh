@@ -40,6 +40,7 @@ ends_with_box()
 
 e2e_start_program
 e2e_wait_program_window
+e2e_wait_focus_settled
 e2e_press_escape
 e2e_wait_box "Thank You!"
 ends_with_box "ESC" "Thank You!" 27

@@ -400,16 +400,18 @@ e2e_step_scene()
     e2e_hold_key_during space e2e_wait_scene "$(e2e_next_scene "$shown")" 10
 }
 
-# Waits until the program has retrieved its last focus message. The exit
-# code after ESC is the parameter of the last message retrieved, and SDL
-# hands a focus change over 200 ms late when it follows a display-mode change
-# (showing or restoring the full-screen window sets the mode), at its first
-# look at the X queue after that and behind the keys read in the same look:
-# on a loaded machine ESC's key-down can come first, and the exit code is
-# the focus message's 1. So: the X focus is on the window; a SPACE press that
-# acts shows that the program has read the focus change from X; a second one,
-# pressed after SDL's 200 ms, shows that it has looked at its queue since,
-# and so has taken the message.
+# Waits until the program has retrieved its last focus message; a test calls
+# it after the window's last focus change (its start, a restore) and before
+# ESC. The exit code after ESC is the parameter of the last message
+# retrieved, and SDL hands a focus change over 200 ms late when it follows a
+# display-mode change (showing or restoring the full-screen window sets the
+# mode), at its first look at the X queue after that and behind the keys read
+# in the same look: on a loaded machine ESC's key-down can come first, and
+# the exit code is the focus message's 1. So: the X focus is on the window; a
+# SPACE press that acts shows that the program has read the focus change from
+# X; a second one, pressed after SDL's 200 ms, shows that it has looked at
+# its queue since, and so has taken the message. Two scenes on from where it
+# was, the program is then left alone but for ESC.
 e2e_wait_focus_settled()
 {
     e2e_wait_until 10 e2e_program_has_x_focus || e2e_fail "the program window never got the X focus"
@@ -418,12 +420,11 @@ e2e_wait_focus_settled()
     e2e_step_scene
 }
 
-# ESC, once the focus has settled, held until the program's window goes
-# (the farewell box follows). Without auto-repeat the box sees only ESC's
-# release, which does not dismiss it.
+# ESC, held until the program's window goes (the farewell box follows), on a
+# program whose focus has settled. Without auto-repeat the box sees only
+# ESC's release, which does not dismiss it.
 e2e_press_escape()
 {
-    e2e_wait_focus_settled
     xdotool keydown Escape || e2e_fail "xdotool could not press Escape"
     e2e_wait_until 15 e2e_program_window_gone
     local status=$?

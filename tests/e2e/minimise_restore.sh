@@ -31,6 +31,7 @@ e2e_wait_until 10 e2e_window_viewable "$E2E_WINDOW" || e2e_fail "the window did 
 e2e_wait_until 10 test "$(window_geometry "$E2E_WINDOW")" = "800x600+0+0" ||
     e2e_fail "the restored window is at $(window_geometry "$E2E_WINDOW"), not over the whole screen"
 
+e2e_wait_focus_settled
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"
 e2e_pass

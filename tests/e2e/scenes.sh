@@ -90,6 +90,8 @@ done
 tap_j_until panel_visible
 
 # --- ESC ---
+# The first two SPACE steps above, the second pressed well after the first
+# had shown, settled the focus as e2e_wait_focus_settled does.
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"
 e2e_pass

@@ -26,7 +26,8 @@ folder_state()
 # file; a played cue shows as anything but zeros (silent S16 samples).
 played_sound() { [ -s "$SDL_DISKAUDIOFILE" ] && [ "$(tr -d '\000' <"$SDL_DISKAUDIOFILE" | head -c1 | wc -c)" -gt 0 ]; }
 
-# One run in folder $2: starts, SPACE moves from WATER to FIRE, ESC gives 27.
+# One run in folder $2: starts, SPACE steps from WATER to FIRE and on to
+# EARTH (settling the focus), ESC gives 27.
 # $3 says whether a sound is to be heard: "sound" or "silence".
 run_case()
 {
@@ -35,12 +36,12 @@ run_case()
     e2e_start_program "$folder"
     e2e_wait_program_window
     e2e_wait_scene WATER
-    e2e_hold_key_during space e2e_wait_scene FIRE 10
+    e2e_wait_focus_settled
     if [ "$hearing" = sound ]; then
         e2e_wait_until 10 played_sound || e2e_fail "$name: SPACE's cue was never played"
     else
-        # The cue starts on the pass that changes the scene, before FIRE's
-        # first frame; a second on, the device would have written it.
+        # A cue starts on the pass that changes the scene, before the new
+        # scene's first frame; a second on, the device would have written it.
         sleep 1
         [ "$SDL_AUDIODRIVER" != disk ] || ! played_sound || e2e_fail "$name: a sound was played"
     fi

@@ -18,7 +18,7 @@ e2e_wait_program_window
 # The device opens with the first cue, so nothing is written before one.
 sleep 0.5
 played_sound && e2e_fail "sound before any key"
-e2e_hold_key space 0.3
+e2e_wait_focus_settled  # SPACE, twice
 e2e_wait_until 10 played_sound || e2e_fail "SPACE's cue was never played"
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"

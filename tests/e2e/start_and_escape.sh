@@ -14,6 +14,7 @@ geometry=$(xwininfo -id "$E2E_WINDOW" | awk '
     /Width:/ { w = $2 } /Height:/ { h = $2 }
     END { print w "x" h "+" x "+" y }')
 e2e_expect_equal "$geometry" "800x600+0+0" "the window's place on the screen"
+e2e_wait_focus_settled
 
 e2e_hold_key Left 0.5
 e2e_hold_key space 0.3
