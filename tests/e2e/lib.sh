@@ -410,8 +410,8 @@ e2e_step_scene()
 # the exit code is the focus message's 1. So: the X focus is on the window; a
 # SPACE press that acts shows that the program has read the focus change from
 # X; a second one, pressed after SDL's 200 ms, shows that it has looked at
-# its queue since, and so has taken the message. Two scenes on from where it
-# was, the program is then left alone but for ESC.
+# its queue since, and so has taken the message. It leaves the program two
+# scenes on; keys pressed afterwards change no focus.
 e2e_wait_focus_settled()
 {
     e2e_wait_until 10 e2e_program_has_x_focus || e2e_fail "the program window never got the X focus"
