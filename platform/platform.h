@@ -111,6 +111,12 @@ InstanceHandle PlatformModuleHandle();
 bool PlatformRegisterWindowClass(InstanceHandle instance);
 bool PlatformUnregisterWindowClass(InstanceHandle instance);
 
+// Chooses, before the display is opened, an ordinary framed window on the
+// desktop instead of full screen: the display-mode change and its restore
+// then change nothing, the window is placed by the window manager, and the
+// cursor is never hidden. For users whose desktop must keep its mode.
+void PlatformSetWindowed(bool windowed);
+
 // Switches the display to width x height at the depth closest to bits; the
 // change is temporary. RestoreDisplayMode gives the desktop mode back and is
 // harmless when no change is in force.
@@ -119,7 +125,8 @@ void PlatformRestoreDisplayMode();
 
 void PlatformShowCursor(bool show);
 
-// A borderless full-screen window at (0, 0), created hidden.
+// A borderless full-screen window at (0, 0), created hidden; a framed one
+// when windowed.
 WindowHandle PlatformCreateWindow(InstanceHandle instance, const char* title, int width, int height);
 bool PlatformDestroyWindow(WindowHandle window);
 void PlatformShowWindow(WindowHandle window);

@@ -40,7 +40,7 @@ struct HeadlessBox {
 };
 
 // Back to a fresh process: no window, no context, empty script and records,
-// no failing step, desktop mode in force.
+// no failing step, desktop mode in force, full screen chosen.
 void HeadlessReset();
 
 // Script: messages are retrieved one per PeekMessage in the order queued;

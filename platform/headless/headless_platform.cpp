@@ -38,6 +38,7 @@ struct HeadlessState {
     int swapCount = 0;
     int surfaceWidth = 800;
     int surfaceHeight = 600;
+    bool windowed = false;  // PlatformSetWindowed
     bool modeChanged = false;
     bool cursorVisible = true;
     PlatformWindow* window = nullptr;
@@ -94,6 +95,7 @@ void HeadlessReset()
     state.swapCount = 0;
     state.surfaceWidth = 800;
     state.surfaceHeight = 600;
+    state.windowed = false;
     state.modeChanged = false;
     state.cursorVisible = true;
     state.window = nullptr;
@@ -178,13 +180,19 @@ bool PlatformUnregisterWindowClass(InstanceHandle)
     return !HeadlessStepFails(HeadlessStep::UnregisterWindowClass, "UnregisterWindowClass");
 }
 
+void PlatformSetWindowed(bool windowed)
+{
+    HeadlessRecordCall(windowed ? "SetWindowed 1" : "SetWindowed 0");
+    State().windowed = windowed;
+}
+
 bool PlatformChangeDisplayMode(int width, int height, int bits)
 {
     std::string call = "ChangeDisplayMode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
                        std::to_string(bits);
     if (HeadlessStepFails(HeadlessStep::ChangeDisplayMode, call))
         return false;
-    State().modeChanged = true;
+    State().modeChanged = !State().windowed;
     return true;
 }
 
@@ -197,7 +205,7 @@ void PlatformRestoreDisplayMode()
 void PlatformShowCursor(bool show)
 {
     HeadlessRecordCall(show ? "ShowCursor 1" : "ShowCursor 0");
-    State().cursorVisible = show;
+    State().cursorVisible = show || State().windowed;
 }
 
 WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, int height)

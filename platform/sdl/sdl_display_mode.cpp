@@ -5,7 +5,8 @@
 // checks that the display has such a mode and records it; the window takes it
 // when it is made (sdl_window.cpp) and SDL switches when the window is shown.
 // The desktop mode comes back when the window leaves full screen, when it is
-// destroyed, and at the latest when SDL shuts down.
+// destroyed, and at the latest when SDL shuts down. A windowed run records
+// no mode, and its window is an ordinary one.
 #include <cstdlib>
 #include <vector>
 
@@ -34,10 +35,19 @@ int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int
     return chosen;
 }
 
+void PlatformSetWindowed(bool windowed)
+{
+    SdlState.windowed = windowed;
+}
+
 bool PlatformChangeDisplayMode(int width, int height, int bits)
 {
     if (!SdlState.classRegistered)
         return false;
+    // A windowed run leaves the desktop's mode alone: nothing to record, so
+    // the window is made without full screen.
+    if (SdlState.windowed)
+        return true;
     int count = SDL_GetNumDisplayModes(kDisplayIndex);
     if (count < 0) {
         SdlReportFailure("SDL_GetNumDisplayModes");

@@ -80,6 +80,7 @@ struct SdlPlatformState {
     bool classRegistered;       // the video subsystem is up
     bool exitHookSet;
     // display mode
+    bool windowed;                  // an ordinary window on the desktop: no mode change, cursor left alone
     bool modeRequested;             // a full-screen mode is recorded; PlatformCreateWindow applies it
     SDL_DisplayMode requestedMode;  // the mode recorded by PlatformChangeDisplayMode
     // window

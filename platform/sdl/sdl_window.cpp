@@ -63,11 +63,16 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
         return nullptr;
 
     // Hidden until the program shows it; full screen takes the recorded mode
-    // when it is shown.
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    // when it is shown. A windowed run gets a frame, centred on the display.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    int position = 0;
+    if (SdlState.windowed)
+        position = SDL_WINDOWPOS_CENTERED;
+    else
+        flags |= SDL_WINDOW_BORDERLESS;
     if (fullScreen)
         flags |= SDL_WINDOW_FULLSCREEN;
-    SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    SDL_Window* sdl = SDL_CreateWindow(title, position, position, width, height, flags);
     if (sdl == nullptr) {
         SdlReportFailure("SDL_CreateWindow");
         return nullptr;

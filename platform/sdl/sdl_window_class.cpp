@@ -63,6 +63,9 @@ void PlatformShowCursor(bool show)
     // subsystem gone there is nothing left to show it over.
     if (!SdlState.classRegistered)
         return;
+    // Over a window on the desktop the pointer is the user's.
+    if (!show && SdlState.windowed)
+        return;
     if (SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE) < 0)
         SdlReportFailure("SDL_ShowCursor");
 }

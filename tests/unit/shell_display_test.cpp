@@ -109,6 +109,36 @@ TEST_F(DisplayTest, NoQuadricEndsTheStartupWithTheContextReleased)
     EXPECT_FALSE(PlatformHasCurrentContext());
 }
 
+TEST_F(DisplayTest, AWindowedRunMakesTheSameCallsButKeepsTheDesktopModeAndTheCursor)
+{
+    HeadlessQueueIdle(2);
+    QueueEscape();
+    ASSERT_EQ(WinMain(), 27);
+    const std::vector<std::string> fullScreenCalls = HeadlessCalls();
+
+    SetUp();
+    PlatformSetWindowed(true);
+    int framesInMode = 0;
+    int framesWithoutCursor = 0;
+    HeadlessSetSwapHook([&] {
+        framesInMode += HeadlessDisplayModeChanged() ? 1 : 0;
+        framesWithoutCursor += HeadlessCursorVisible() ? 0 : 1;
+    });
+    HeadlessQueueIdle(2);
+    QueueEscape();
+    EXPECT_EQ(WinMain(), 27);
+    std::vector<std::string> windowedCalls = HeadlessCalls();
+    ASSERT_FALSE(windowedCalls.empty());
+    EXPECT_EQ(windowedCalls.front(), "SetWindowed 1");
+    windowedCalls.erase(windowedCalls.begin());
+    EXPECT_EQ(windowedCalls, fullScreenCalls);
+    EXPECT_EQ(HeadlessSwapCount(), 2);
+    EXPECT_EQ(framesInMode, 0);
+    EXPECT_EQ(framesWithoutCursor, 0);
+    ASSERT_EQ(HeadlessBoxes().size(), 1u);
+    EXPECT_EQ(HeadlessBoxes()[0].caption, "Thank You!");
+}
+
 struct ShutdownFailure {
     HeadlessStep step;
     const char* text;
