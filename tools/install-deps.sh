@@ -9,7 +9,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-de
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
-               weston desktop-file-utils dpkg-dev file)
+               weston desktop-file-utils dpkg-dev file lintian)
 fi
 
 missing=()

@@ -154,6 +154,28 @@ TEST_F(SdlOffscreenTest, ADisplayWithoutTheModeRefusesAndNothingIsRecorded)
     PlatformRestoreDisplayMode();  // harmless with no change in force
 }
 
+TEST_F(SdlOffscreenTest, AWindowedRunChangesNoModeAndMakesAFramedWindowWithTheCursorShown)
+{
+    PlatformSetWindowed(true);
+    // The offscreen display has no 800 x 600 mode, and a windowed run needs none.
+    EXPECT_TRUE(PlatformChangeDisplayMode(800, 600, 16));
+    EXPECT_FALSE(SdlState.modeRequested);
+    PlatformShowCursor(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
+    PlatformSetWindowed(false);
+    ASSERT_NE(window, nullptr);
+    const Uint32 flags = SDL_GetWindowFlags(window->sdl);
+    EXPECT_EQ(flags & SDL_WINDOW_FULLSCREEN, 0u);
+    EXPECT_EQ(flags & SDL_WINDOW_BORDERLESS, 0u);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    PlatformRestoreDisplayMode();
+    EXPECT_TRUE(PlatformDestroyWindow(window));
+}
+
 TEST_F(SdlOffscreenTest, TheWindowHasOneDeviceContextWhosePixelFormatIsSetOnce)
 {
     WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);

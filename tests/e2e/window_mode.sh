@@ -1,0 +1,37 @@
+#!/bin/bash
+# --window on a desktop larger than the demo, under a window manager: an
+# ordinary framed 800 x 600 window, not full screen, the screen keeping its
+# size; the demo runs in it as it does full screen, and ESC ends it with the
+# farewell box and exit code 27.
+source "$(dirname "$0")/lib.sh"
+
+e2e_require_graphics
+e2e_start_xvfb 1024x768x24
+e2e_start_window_manager
+desktop=$(e2e_screen_size)
+e2e_start_command "$E2E_RUN_DIR" "$E2E_PROGRAM" --window
+e2e_wait_program_window
+
+size=$(xwininfo -id "$E2E_WINDOW" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+e2e_expect_equal "$size" "800x600" "the window's size"
+xprop -id "$E2E_WINDOW" _NET_WM_STATE | grep -q FULLSCREEN && e2e_fail "the window asked to be full screen"
+# A window manager frames the windows it manages, never a full-screen one.
+frame_extents() { xprop -id "$E2E_WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.* = //p'; }
+framed() { local extents; extents=$(frame_extents); [ -n "$extents" ] && [ "$extents" != "0, 0, 0, 0" ]; }
+e2e_wait_until 5 framed || e2e_fail "the window has no frame (_NET_FRAME_EXTENTS: $(frame_extents))"
+
+# The window's own picture: the scene box lies where it lies on a full screen.
+take_shot_of_window()
+{
+    E2E_SHOT="$E2E_TMP/window.xwd"
+    xwd -id "$E2E_WINDOW" -silent >"$E2E_SHOT" || e2e_fail "could not take a picture of the window"
+}
+window_shows_water() { take_shot_of_window && [ "$(e2e_scene_of "$E2E_SHOT")" = WATER ]; }
+e2e_wait_until 15 window_shows_water ||
+    e2e_fail "the window does not show WATER ($(e2e_measure "$E2E_SCENE_BOX" "$E2E_SHOT"))"
+e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size while the demo runs"
+
+e2e_press_escape
+e2e_expect_farewell 27 "exit code after ESC"
+e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size after the demo"
+e2e_pass
