@@ -2,7 +2,8 @@
 # --window on a desktop larger than the demo, under a window manager: an
 # ordinary framed 800 x 600 window, not full screen, the screen keeping its
 # size; the demo runs in it as it does full screen, and ESC ends it with the
-# farewell box and exit code 27.
+# farewell box and exit code 27. Closed by its frame's close button instead,
+# it ends with the farewell box and exit code 0.
 source "$(dirname "$0")/lib.sh"
 
 e2e_require_graphics
@@ -34,4 +35,9 @@ e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size while the de
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"
 e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size after the demo"
+
+e2e_start_command "$E2E_RUN_DIR" "$E2E_PROGRAM" --window
+e2e_wait_program_window
+wmctrl -i -c "$E2E_WINDOW" || e2e_fail "wmctrl could not ask for the window to close"
+e2e_expect_farewell 0 "exit code after a window close"
 e2e_pass
