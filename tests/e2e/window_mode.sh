@@ -21,17 +21,17 @@ frame_extents() { xprop -id "$E2E_WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.* = //
 framed() { local extents; extents=$(frame_extents); [ -n "$extents" ] && [ "$extents" != "0, 0, 0, 0" ]; }
 e2e_wait_until 5 framed || e2e_fail "the window has no frame (_NET_FRAME_EXTENTS: $(frame_extents))"
 
-# The window's own picture: the scene box lies where it lies on a full screen.
-take_shot_of_window()
+# Pictures are of the window itself, where the scenes lie as on a full screen.
+e2e_take_shot()
 {
-    E2E_SHOT="$E2E_TMP/window.xwd"
+    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
+    E2E_SHOT="$E2E_TMP/shot-$E2E_SHOT_COUNT.xwd"
     xwd -id "$E2E_WINDOW" -silent >"$E2E_SHOT" || e2e_fail "could not take a picture of the window"
 }
-window_shows_water() { take_shot_of_window && [ "$(e2e_scene_of "$E2E_SHOT")" = WATER ]; }
-e2e_wait_until 15 window_shows_water ||
-    e2e_fail "the window does not show WATER ($(e2e_measure "$E2E_SCENE_BOX" "$E2E_SHOT"))"
+e2e_wait_scene WATER
 e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size while the demo runs"
 
+e2e_wait_focus_settled
 e2e_press_escape
 e2e_expect_farewell 27 "exit code after ESC"
 e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size after the demo"
