@@ -15,11 +15,24 @@ void ReportStartupFailure(const char* text, MessageBoxIcon icon)
     PlatformMessageBox(nullptr, text, kStartupCaption, icon);
 }
 
+constexpr const char* kRefusedModeText = "Your video card does not support FULLSCREEN operation!";
+
 // From the window on, the user gets the desktop back before reading the box.
 bool FailAfterWindowCreation(const char* text)
 {
     CloseDisplay();
     ReportStartupFailure(text, MessageBoxIcon::Exclamation);
+    return false;
+}
+
+// A display may accept the mode when asked and still refuse to switch when
+// the window is shown. That is the refused mode all the same, and the user
+// sees it as such: everything given back, the cursor too, then its box.
+bool FailRefusedSwitch()
+{
+    CloseDisplay();
+    PlatformShowCursor(true);
+    ReportStartupFailure(kRefusedModeText, MessageBoxIcon::Hand);
     return false;
 }
 
@@ -48,7 +61,7 @@ bool OpenDisplay(const char* title, int width, int height, int bits)
         return false;
     }
     if (!PlatformChangeDisplayMode(width, height, bits)) {
-        ReportStartupFailure("Your video card does not support FULLSCREEN operation!", MessageBoxIcon::Hand);
+        ReportStartupFailure(kRefusedModeText, MessageBoxIcon::Hand);
         return false;
     }
     PlatformShowCursor(false);
@@ -74,6 +87,8 @@ bool OpenDisplay(const char* title, int width, int height, int bits)
     PlatformShowWindow(AppState.window);
     PlatformSetForegroundWindow(AppState.window);
     PlatformSetFocus(AppState.window);
+    if (!PlatformConfirmDisplayMode())
+        return FailRefusedSwitch();
     ResizeView(width, height);
     if (!SetupRenderer())
         return FailAfterWindowCreation("Initialization FAILED!");

@@ -122,6 +122,10 @@ void PlatformSetWindowed(bool windowed);
 // harmless when no change is in force.
 bool PlatformChangeDisplayMode(int width, int height, int bits);
 void PlatformRestoreDisplayMode();
+// Whether the display really runs the mode asked for, once the window is
+// shown: a display can still refuse the switch then. True when no change
+// was asked for.
+bool PlatformConfirmDisplayMode();
 
 void PlatformShowCursor(bool show);
 

@@ -5,11 +5,12 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
-          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core)
+          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
-               weston desktop-file-utils dpkg-dev file lintian)
+               weston desktop-file-utils dpkg-dev file lintian
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 fi
 
 missing=()

@@ -17,6 +17,7 @@ enum class HeadlessStep {
     None,
     RegisterWindowClass,
     ChangeDisplayMode,
+    ConfirmDisplayMode,     // the display refuses the switch once the window is shown
     CreateWindow,
     GetDeviceContext,
     ChoosePixelFormat,

@@ -202,6 +202,11 @@ void PlatformRestoreDisplayMode()
     State().modeChanged = false;
 }
 
+bool PlatformConfirmDisplayMode()
+{
+    return !HeadlessStepFails(HeadlessStep::ConfirmDisplayMode, "ConfirmDisplayMode");
+}
+
 void PlatformShowCursor(bool show)
 {
     HeadlessRecordCall(show ? "ShowCursor 1" : "ShowCursor 0");

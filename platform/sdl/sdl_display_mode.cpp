@@ -4,9 +4,11 @@
 // the program asks for the mode before it makes its window. So the change
 // checks that the display has such a mode and records it; the window takes it
 // when it is made (sdl_window.cpp) and SDL switches when the window is shown.
-// The desktop mode comes back when the window leaves full screen, when it is
-// destroyed, and at the latest when SDL shuts down. A windowed run records
-// no mode, and its window is an ordinary one.
+// A display can still refuse then, so the program asks afterwards whether the
+// mode is in force. The desktop mode comes back when the window leaves full
+// screen, when it is destroyed, and at the latest when SDL shuts down; on X11
+// a watcher (sdl_mode_watch.cpp) gives it back should the process die first.
+// A windowed run records no mode, and its window is an ordinary one.
 #include <cstdlib>
 #include <vector>
 
@@ -16,6 +18,20 @@ namespace {
 
 // The program runs on the first display, the one whose origin is (0, 0).
 constexpr int kDisplayIndex = 0;
+
+// True once the display runs the desktop's mode again (or never left it).
+bool LeaveFullScreen()
+{
+    PlatformWindow* window = SdlState.window;
+    if (window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) != 0 &&
+        SDL_SetWindowFullscreen(window->sdl, 0) != 0) {
+        SdlReportFailure("SDL_SetWindowFullscreen");
+        return false;
+    }
+    SDL_DisplayMode current{}, desktop{};
+    return SDL_GetCurrentDisplayMode(kDisplayIndex, &current) == 0 &&
+           SDL_GetDesktopDisplayMode(kDisplayIndex, &desktop) == 0 && current.w == desktop.w && current.h == desktop.h;
+}
 
 }  // namespace
 
@@ -65,15 +81,22 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
         return false;
     SdlState.requestedMode = modes[static_cast<size_t>(chosen)];
     SdlState.modeRequested = true;
+    SdlStartModeWatch();
     return true;
+}
+
+bool PlatformConfirmDisplayMode()
+{
+    if (!SdlState.modeRequested)
+        return true;
+    SDL_DisplayMode current{};
+    if (SdlState.window == nullptr || SDL_GetCurrentDisplayMode(kDisplayIndex, &current) != 0)
+        return false;
+    return current.w == SdlState.requestedMode.w && current.h == SdlState.requestedMode.h;
 }
 
 void PlatformRestoreDisplayMode()
 {
     SdlState.modeRequested = false;
-    PlatformWindow* window = SdlState.window;
-    if (window == nullptr || (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) == 0)
-        return;
-    if (SDL_SetWindowFullscreen(window->sdl, 0) != 0)
-        SdlReportFailure("SDL_SetWindowFullscreen");
+    SdlEndModeWatch(LeaveFullScreen());
 }

@@ -121,5 +121,13 @@ std::chrono::steady_clock::time_point SdlNextSwapDeadline(std::chrono::steady_cl
 // waits for the refresh itself.
 void SdlStartSwapPacer(SdlSwapPacer* pacer, bool driverSyncs);
 
+// On X11, starts the process that gives the desktop its mode back should the
+// program end without doing so; returns once the desktop's configuration is
+// saved. Elsewhere nothing: other window systems end a client's mode with it.
+void SdlStartModeWatch();
+// Ends the watch; `restored` tells the watcher the desktop mode is back, so
+// it leaves the display alone. Harmless when no watcher runs.
+void SdlEndModeWatch(bool restored);
+
 // Closes the audio device and forgets the loaded cues.
 void SdlCloseSound();

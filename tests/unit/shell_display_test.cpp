@@ -58,6 +58,26 @@ TEST_F(DisplayTest, EachStartupFailureShowsOneBoxAndEndsWithExitCodeZero)
     }
 }
 
+TEST_F(DisplayTest, ASwitchRefusedOnceTheWindowIsShownIsTheRefusedModeWithEverythingGivenBack)
+{
+    HeadlessFailStep(HeadlessStep::ConfirmDisplayMode);
+    HeadlessQueueIdle(1);
+    EXPECT_EQ(WinMain(), 0);
+    ASSERT_EQ(HeadlessBoxes().size(), 1u);
+    EXPECT_EQ(HeadlessBoxes()[0].text, "Your video card does not support FULLSCREEN operation!");
+    EXPECT_EQ(HeadlessBoxes()[0].caption, "ERROR");
+    EXPECT_EQ(HeadlessBoxes()[0].icon, MessageBoxIcon::Hand);
+    EXPECT_EQ(HeadlessSwapCount(), 0);
+    EXPECT_LT(CallIndex("ShowWindow"), CallIndex("ConfirmDisplayMode"));
+    const char* order[] = {"ConfirmDisplayMode", "RestoreDisplayMode", "DeleteRenderContext", "DestroyWindow",
+                           "UnregisterWindowClass", "ShowCursor 1", "MessageBox"};
+    for (size_t i = 1; i < std::size(order); ++i)
+        EXPECT_LT(CallIndex(order[i - 1]), CallIndex(order[i])) << order[i];
+    EXPECT_FALSE(HeadlessDisplayModeChanged());
+    EXPECT_TRUE(HeadlessCursorVisible());
+    EXPECT_FALSE(Called("OpenFileView")) << "no texture is read for a refused display";
+}
+
 TEST_F(DisplayTest, TeardownAfterAFailedDeviceContextSkipsWhatWasNeverMade)
 {
     HeadlessFailStep(HeadlessStep::GetDeviceContext);
