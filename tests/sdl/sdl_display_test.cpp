@@ -151,6 +151,7 @@ TEST_F(SdlOffscreenTest, ADisplayWithoutTheModeRefusesAndNothingIsRecorded)
     // The offscreen driver's display offers no 800 x 600 mode.
     EXPECT_FALSE(PlatformChangeDisplayMode(800, 600, 16));
     EXPECT_FALSE(SdlState.modeRequested);
+    EXPECT_TRUE(PlatformConfirmDisplayMode()) << "no change asked for, none to confirm";
     PlatformRestoreDisplayMode();  // harmless with no change in force
 }
 
