@@ -129,5 +129,8 @@ void SdlStartModeWatch();
 // it leaves the display alone. Harmless when no watcher runs.
 void SdlEndModeWatch(bool restored);
 
+// Makes a lost X connection end the process at once (sdl_x11_connection.cpp).
+void SdlEndAtLostXConnection();
+
 // Closes the audio device and forgets the loaded cues.
 void SdlCloseSound();

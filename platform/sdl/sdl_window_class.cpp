@@ -3,7 +3,8 @@
 //
 // Everything SDL still holds when the process ends (the audio device, a
 // subsystem left running after a failed start) is let go by one exit hook,
-// and a full-screen mode still in force is given back with it.
+// and a full-screen mode still in force is given back with it. A lost X
+// connection ends the process without that hook (sdl_x11_connection.cpp).
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,6 +36,7 @@ bool PlatformRegisterWindowClass(InstanceHandle)
         return false;
     if (!SdlState.exitHookSet) {
         SdlState.exitHookSet = std::atexit(ReleaseSdlAtExit) == 0;
+        SdlEndAtLostXConnection();
     }
     // The window's close request is the program's only way to learn of a
     // close; SDL's own quit event on the last window would say it twice.

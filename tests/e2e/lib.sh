@@ -14,6 +14,7 @@ E2E_RUN_DIR=$(realpath "$2")
 E2E_NAME=$(basename "$0" .sh)
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/marivelt-e2e-$E2E_NAME-XXXXXX")
 E2E_XVFB_PID=
+E2E_XORG_PID=
 E2E_WM_PID=
 E2E_PID=
 E2E_EXIT_CODE=
@@ -73,6 +74,7 @@ e2e_cleanup()
     e2e_stop_process "$E2E_PID"
     e2e_stop_process "$E2E_WM_PID"
     e2e_stop_process "$E2E_XVFB_PID"
+    e2e_stop_process "$E2E_XORG_PID"
     kill -KILL "$E2E_WATCHDOG_PID" 2>/dev/null
     wait "$E2E_WATCHDOG_PID" 2>/dev/null
     [ -n "${E2E_KEEP_TMP:-}" ] || rm -rf "$E2E_TMP"
@@ -128,6 +130,40 @@ e2e_window_manager_answers()
     [ "$count" = "$E2E_WM_DESKTOPS" ] && return 0
     wmctrl -n "$E2E_WM_DESKTOPS" 2>/dev/null
     return 1
+}
+
+# A real X server, where display modes really change: Xorg with the dummy
+# driver and the configuration tests/e2e/$1, on a display number it picks
+# itself as Xvfb does (the server binds the number's abstract socket, which
+# only one server can hold). It runs as root; the folder of extra
+# configuration is an empty one of its own, so the machine's does not count.
+e2e_start_xorg()
+{
+    local numberFile="$E2E_TMP/display" config
+    config="$(dirname "$(realpath "${BASH_SOURCE[0]}")")/$1"
+    command -v Xorg >/dev/null || e2e_skip "Xorg is not installed (xserver-xorg-core)"
+    command -v xrandr >/dev/null || e2e_skip "xrandr is not installed (x11-xserver-utils)"
+    [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || e2e_skip "the dummy driver is not installed"
+    [ "$(id -u)" -eq 0 ] || e2e_skip "Xorg with the dummy driver needs root here"
+    mkdir "$E2E_TMP/xorg.conf.d"
+    Xorg -displayfd 3 -config "$config" -configdir "$E2E_TMP/xorg.conf.d" -noreset -nolisten tcp -novtswitch \
+        -sharevts -logfile "$E2E_TMP/xorg.log" 3>"$numberFile" >"$E2E_TMP/xorg.out" 2>&1 &
+    E2E_XORG_PID=$!
+    e2e_track "$E2E_XORG_PID"
+    e2e_wait_until 20 test -s "$numberFile" || e2e_fail "Xorg did not start: $(tail -n 20 "$E2E_TMP/xorg.out")"
+    export DISPLAY=":$(head -n1 "$numberFile")"
+    e2e_wait_until 10 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xorg on $DISPLAY does not answer"
+}
+
+# The desktop's whole RandR configuration as xrandr prints it: every
+# output's mode, position and rotation, and the screen's size.
+e2e_randr_configuration() { xrandr --current; }
+
+# The mode of the first connected output, as WIDTHxHEIGHT.
+e2e_current_mode()
+{
+    xrandr --current | awk '/ connected/ { for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) {
+        sub(/\+.*/, "", $i); print $i; exit } }'
 }
 
 # A window manager, for what only one does: closing windows on request.
