@@ -166,6 +166,29 @@ e2e_current_mode()
         sub(/\+.*/, "", $i); print $i; exit } }'
 }
 
+# Milliseconds since the epoch.
+e2e_now_ms() { date +%s%3N; }
+
+# Runs a command until it succeeds or $1 milliseconds pass; false on timeout.
+e2e_wait_ms()
+{
+    local deadline=$(($(e2e_now_ms) + $1))
+    shift
+    until "$@"; do
+        [ "$(e2e_now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.02
+    done
+}
+
+# Waits for the program's window and for the display to run 800 x 600.
+e2e_wait_full_screen()
+{
+    e2e_wait_program_window
+    e2e_wait_until 10 e2e_mode_is 800x600 || e2e_fail "the display runs $(e2e_current_mode), not 800x600"
+}
+
+e2e_mode_is() { [ "$(e2e_current_mode)" = "$1" ]; }
+
 # A window manager, for what only one does: closing windows on request.
 # It gets a home of its own (it writes a log there and would read a user's
 # settings), and the program starts only once it answers requests: it
