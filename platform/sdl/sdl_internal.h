@@ -8,6 +8,9 @@
 #pragma once
 
 #include <SDL2/SDL.h>
+#include <sys/types.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <deque>
@@ -74,6 +77,13 @@ struct SdlSoundDevice {
     std::vector<SdlLoadedCue> cues;
 };
 
+// The X11 display-mode watcher while it runs (sdl_mode_watch.cpp).
+struct SdlModeWatch {
+    pid_t watcher = 0;                   // its process, 0 when none runs
+    volatile sig_atomic_t channel = -1;  // the program's end of the socket; the fatal-signal reporter reads it
+    bool reporting[NSIG] = {};           // signals whose reporter is installed
+};
+
 struct SdlPlatformState {
     // window class and exit hook
     PlatformInstance instance;  // only its address is used
@@ -88,6 +98,7 @@ struct SdlPlatformState {
     // messages and sound
     SdlMessageQueue queue;
     SdlSoundDevice sound;
+    SdlModeWatch modeWatch;
 };
 
 extern SdlPlatformState SdlState;

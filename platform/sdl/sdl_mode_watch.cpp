@@ -37,15 +37,9 @@ constexpr auto kReapStep = std::chrono::milliseconds(5);
 constexpr int kFatalSignals[] = {SIGHUP, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGSEGV,
                                  SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSYS};
 
-// The program's end of the socket, for the signal reporter too: -1 when no
-// watcher runs.
-volatile sig_atomic_t g_watchChannel = -1;
-pid_t g_watcher = 0;
-bool g_reporting[NSIG] = {};
-
 void ReportFatalSignal(int signal)
 {
-    int channel = g_watchChannel;
+    int channel = SdlState.modeWatch.channel;
     if (channel >= 0) {
         const char news[2] = {kModeWatchSignal, static_cast<char>(signal)};
         send(channel, news, sizeof news, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -65,16 +59,16 @@ void StartReportingSignals()
         reporter.sa_handler = ReportFatalSignal;
         reporter.sa_flags = SA_RESETHAND | SA_NODEFER;
         sigemptyset(&reporter.sa_mask);
-        g_reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
+        SdlState.modeWatch.reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
     }
 }
 
 void StopReportingSignals()
 {
     for (int signal : kFatalSignals) {
-        if (g_reporting[signal])
+        if (SdlState.modeWatch.reporting[signal])
             ::signal(signal, SIG_DFL);
-        g_reporting[signal] = false;
+        SdlState.modeWatch.reporting[signal] = false;
     }
 }
 
@@ -136,7 +130,7 @@ void ReapWatcher(pid_t watcher)
 void SdlStartModeWatch()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (g_watchChannel >= 0 || driver == nullptr || std::strcmp(driver, "x11") != 0)
+    if (SdlState.modeWatch.channel >= 0 || driver == nullptr || std::strcmp(driver, "x11") != 0)
         return;
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -156,21 +150,21 @@ void SdlStartModeWatch()
         ReapWatcher(watcher);
         return;
     }
-    g_watcher = watcher;
-    g_watchChannel = ends[0];
+    SdlState.modeWatch.watcher = watcher;
+    SdlState.modeWatch.channel = ends[0];
     StartReportingSignals();
 }
 
 void SdlEndModeWatch(bool restored)
 {
-    int channel = g_watchChannel;
+    int channel = SdlState.modeWatch.channel;
     if (channel < 0)
         return;
     StopReportingSignals();
     if (restored)
         send(channel, &kModeWatchRestored, 1, MSG_NOSIGNAL);
-    g_watchChannel = -1;
+    SdlState.modeWatch.channel = -1;
     close(channel);
-    ReapWatcher(g_watcher);
-    g_watcher = 0;
+    ReapWatcher(SdlState.modeWatch.watcher);
+    SdlState.modeWatch.watcher = 0;
 }
