@@ -3,6 +3,7 @@
 // and nothing is clamped or wrapped.
 #include "app/key_actions.h"
 
+#include "app/sound_cues.h"
 #include "state/app_state.h"
 
 namespace {
@@ -12,11 +13,6 @@ constexpr float kTurnStep = 1.0f;    // degrees per idle pass
 
 constexpr uint8_t kKeyC = 'C', kKeyV = 'V', kKeyJ = 'J', kKeyK = 'K';
 constexpr uint8_t kKeyW = 'W', kKeyS = 'S', kKeyE = 'E', kKeyD = 'D', kKeyR = 'R', kKeyF = 'F';
-
-constexpr const char* kChangeSceneCue = "Sounds/ChangeScene.wav";
-constexpr const char* kTornadoCue = "Sounds/TornadoNoise.wav";
-constexpr const char* kKeyPressCue = "Sounds/GeneralKeyPress.wav";
-constexpr const char* kMoveCue = "Sounds/MoveAround.wav";
 
 bool Held(uint8_t key)
 {

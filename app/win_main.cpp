@@ -3,6 +3,7 @@
 #include "app/win_main.h"
 
 #include "app/key_actions.h"
+#include "app/sound_cues.h"
 #include "display/display.h"
 #include "render/render.h"
 #include "state/app_state.h"
@@ -41,6 +42,9 @@ int WinMain()
     WindowMessage lastMessage{};
     if (!OpenDisplay(kWindowTitle, kDisplayWidth, kDisplayHeight, kDisplayBits))
         return 0;
+    // Opens in the background while the first frames are drawn: the first
+    // cue then starts as promptly as the rest.
+    PlatformOpenSound(kSoundCues, kSoundCueCount);
 
     // Messages come first: one per pass, and a frame only when none is waiting.
     while (!stop) {
@@ -54,6 +58,9 @@ int WinMain()
         stop = RunIdlePass();
     }
 
+    // Before the display, in reverse order of opening: a cue still playing
+    // fades out as the window goes, and the farewell box is silent.
+    PlatformCloseSound();
     CloseDisplay();
     PlatformShowCursor(true);
     PlatformMessageBox(nullptr, kFarewellText, kFarewellCaption, MessageBoxIcon::Exclamation);

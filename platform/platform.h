@@ -164,8 +164,13 @@ intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintpt
 // ---- user feedback -----------------------------------------------------------
 // Modal; returns when dismissed. Falls back to standard error when no box can be shown.
 void PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, MessageBoxIcon icon);
+// Opens the sound device and reads the named cue files in the background,
+// so that the first cue starts as promptly as the rest; returns at once.
+// CloseSound lets what still plays fade out, then closes the device.
+void PlatformOpenSound(const char* const* cuePaths, size_t count);
+void PlatformCloseSound();
 // Starts a cue without waiting; cuts off the one still playing. A missing
-// file or no audio device is silently nothing.
+// file, no audio device or no open sound is silently nothing.
 void PlatformPlaySound(const char* path);
 
 // ---- files -------------------------------------------------------------------

@@ -383,6 +383,19 @@ void PlatformMessageBox(WindowHandle owner, const char* text, const char* captio
     State().boxes.push_back(HeadlessBox{owner, text, caption, icon});
 }
 
+void PlatformOpenSound(const char* const* cuePaths, size_t count)
+{
+    std::string call = "OpenSound";
+    for (size_t i = 0; i < count; ++i)
+        call += std::string(" ") + cuePaths[i];
+    HeadlessRecordCall(call);
+}
+
+void PlatformCloseSound()
+{
+    HeadlessRecordCall("CloseSound");
+}
+
 void PlatformPlaySound(const char* path)
 {
     State().cues.emplace_back(path);

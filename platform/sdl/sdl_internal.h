@@ -13,7 +13,9 @@
 #include <csignal>
 
 #include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -66,15 +68,45 @@ struct SdlMessageQueue {
 // A sound cue read from its file, in the device's format.
 struct SdlLoadedCue {
     std::string path;
-    std::vector<Uint8> samples;  // empty when unplayable
+    std::vector<Sint16> samples;  // interleaved whole frames; empty when unplayable
 };
 
-struct SdlSoundDevice {
+// One cue sounding on the device, or a free slot when samples is null.
+struct SdlCueVoice {
+    const Sint16* samples;  // the cue's samples, owned by its SdlLoadedCue
+    size_t count;           // samples in all
+    size_t start;           // the first sample played; position == start: not heard yet
+    size_t position;        // the next sample to play
+    float gain;             // 0 to 1
+    float step;             // gain change per frame: > 0 fading in, < 0 fading out
+};
+
+enum class SdlSoundPhase {
+    Closed,   // before PlatformOpenSound and after PlatformCloseSound
+    Opening,  // the opening thread is at work; cues are held
+    Open,     // cues play
+    Failed,   // no device: cues are silently nothing
+};
+
+// The sound device, shared by the program's thread, the opening thread and
+// the device's callback. `lock` guards every field but `opener`, which only
+// the program's thread touches.
+struct SdlSound {
+    std::mutex lock;
+    std::condition_variable drained;  // the callback has handed over another silent buffer while closing
+    SDL_Thread* opener;               // the opening thread until PlatformCloseSound joins it
+    SdlSoundPhase phase;
     bool subsystemStarted;
-    bool failed;  // no device: no more attempts
     SDL_AudioDeviceID device;
-    SDL_AudioSpec deviceFormat;
-    std::vector<SdlLoadedCue> cues;
+    SDL_AudioSpec format;                // the device's: S16 at its own rate and channel count
+    std::vector<std::string> announced;  // the cues named at open, read with the device
+    std::deque<SdlLoadedCue> cues;       // a deque: voices point into its cues while it grows
+    bool pending;                        // a cue was asked for while opening
+    std::string pendingPath;
+    std::chrono::steady_clock::time_point pendingSince;
+    SdlCueVoice voices[4];  // the cue playing and those still fading out
+    bool closing;
+    int silentBuffers;  // silent buffers handed over since the close began
 };
 
 // The X11 display-mode watcher while it runs (sdl_mode_watch.cpp).
@@ -97,7 +129,7 @@ struct SdlPlatformState {
     PlatformWindow* window;  // the program window, null before it exists and after it is gone
     // messages and sound
     SdlMessageQueue queue;
-    SdlSoundDevice sound;
+    SdlSound sound;
     SdlModeWatch modeWatch;
 };
 
@@ -142,6 +174,3 @@ void SdlEndModeWatch(bool restored);
 
 // Makes a lost X connection end the process at once (sdl_x11_connection.cpp).
 void SdlEndAtLostXConnection();
-
-// Closes the audio device and forgets the loaded cues.
-void SdlCloseSound();

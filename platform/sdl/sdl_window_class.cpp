@@ -1,9 +1,9 @@
 // sdl_window_class.cpp — the module handle and the window class, which on SDL
 // is the video subsystem: registering starts it, unregistering stops it.
 //
-// Everything SDL still holds when the process ends (the audio device, a
-// subsystem left running after a failed start) is let go by one exit hook,
-// and a full-screen mode still in force is given back with it. A lost X
+// Everything SDL still holds when the process ends (an audio device left
+// open, a subsystem left running after a failed start) is let go by one exit
+// hook, and a full-screen mode still in force is given back with it. A lost X
 // connection ends the process without that hook (sdl_x11_connection.cpp).
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,7 @@ namespace {
 
 void ReleaseSdlAtExit()
 {
-    SdlCloseSound();
+    PlatformCloseSound();
     SDL_Quit();
 }
 

@@ -15,7 +15,7 @@ played_sound() { [ -s "$SDL_DISKAUDIOFILE" ] && [ "$(tr -d '\000' <"$SDL_DISKAUD
 e2e_start_xvfb 800x600x16
 e2e_start_program
 e2e_wait_program_window
-# The device opens with the first cue, so nothing is written before one.
+# The device opens with the window and plays silence until the first cue.
 sleep 0.5
 played_sound && e2e_fail "sound before any key"
 e2e_wait_focus_settled  # SPACE, twice

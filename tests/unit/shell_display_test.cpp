@@ -44,6 +44,7 @@ TEST_F(DisplayTest, EachStartupFailureShowsOneBoxAndEndsWithExitCodeZero)
         EXPECT_EQ(box.owner, nullptr);
         EXPECT_EQ(HeadlessSwapCount(), 0);
         EXPECT_FALSE(HeadlessDisplayModeChanged());
+        EXPECT_FALSE(Called("OpenSound"));
         if (failure.tornDownFirst) {
             // Desktop back and window gone before the box; the cursor stays hidden.
             EXPECT_LT(CallIndex("RestoreDisplayMode"), CallIndex("MessageBox"));
@@ -201,6 +202,37 @@ TEST_F(DisplayTest, NormalExitReleasesInOrderWithoutAShutdownBox)
     for (const HeadlessBox& box : HeadlessBoxes())
         EXPECT_NE(box.caption, "SHUTDOWN ERROR");
     EXPECT_FALSE(PlatformHasCurrentContext());
+}
+
+// The sound opens once the window is shown, in time for the first frame,
+// naming every cue the run plays (each is then read before its first play),
+// and closes before the display does.
+TEST_F(DisplayTest, SoundOpensBeforeTheFirstFrameAndClosesBeforeTheDisplay)
+{
+    bool openAtFirstFrame = false;
+    HeadlessSetSwapHook([&] {
+        if (HeadlessSwapCount() == 0)
+            openAtFirstFrame = Called("OpenSound");
+    });
+    for (int press = 0; press < 3; ++press) {  // to WIND, which has a cue of its own
+        HoldKey(VK_SPACE, 1);
+        HeadlessQueueIdle(1);  // SPACE up: the next press counts
+    }
+    HoldKey('J', 1);
+    HoldKey(VK_LEFT, 1);
+    QueueEscape();
+    EXPECT_EQ(WinMain(), 27);
+
+    EXPECT_TRUE(openAtFirstFrame);
+    EXPECT_LT(CallIndex("ShowWindow"), CallIndex("OpenSound"));
+    EXPECT_LT(CallIndex("CloseSound"), CallIndex("RestoreDisplayMode"));
+    const std::string opened = HeadlessCalls()[static_cast<size_t>(CallIndex("OpenSound"))] + " ";
+    std::vector<std::string> played = HeadlessCues();
+    std::sort(played.begin(), played.end());
+    played.erase(std::unique(played.begin(), played.end()), played.end());
+    EXPECT_EQ(played.size(), 4u);
+    for (const std::string& cue : played)
+        EXPECT_NE(opened.find(" " + cue + " "), std::string::npos) << cue;
 }
 
 TEST_F(DisplayTest, KeyTableFollowsKeyDownAndUpOnly)
