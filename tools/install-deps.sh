@@ -10,7 +10,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
                weston desktop-file-utils dpkg-dev file lintian
-               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils)
 fi
 
 missing=()

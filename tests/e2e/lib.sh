@@ -20,6 +20,7 @@ E2E_PID=
 E2E_EXIT_CODE=
 E2E_WINDOW=
 E2E_BOX=
+E2E_HELPER_PIDS=()
 export SDL_VIDEODRIVER=x11    # a missing display fails loudly, no fallback
 export SDL_AUDIODRIVER=dummy  # no sound card here
 unset WAYLAND_DISPLAY
@@ -72,6 +73,10 @@ e2e_track() { printf '%s\n' "$1" >>"$E2E_TMP/pids"; }
 e2e_cleanup()
 {
     e2e_stop_process "$E2E_PID"
+    local index
+    for ((index = ${#E2E_HELPER_PIDS[@]} - 1; index >= 0; index--)); do
+        e2e_stop_process "${E2E_HELPER_PIDS[index]}"
+    done
     e2e_stop_process "$E2E_WM_PID"
     e2e_stop_process "$E2E_XVFB_PID"
     e2e_stop_process "$E2E_XORG_PID"
@@ -101,6 +106,17 @@ e2e_wait_until()
         [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
+}
+
+# Starts a helper in the background (a sound server, a recorder, a busy
+# loop); it is stopped when the test ends, the last started first. Sets
+# E2E_HELPER_PID.
+e2e_start_helper()
+{
+    "$@" &
+    E2E_HELPER_PID=$!
+    E2E_HELPER_PIDS+=("$E2E_HELPER_PID")
+    e2e_track "$E2E_HELPER_PID"
 }
 
 # A private X server of the given size (e.g. 800x600x16) on a display number
