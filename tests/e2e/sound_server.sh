@@ -1,11 +1,12 @@
 #!/bin/bash
 # Sound through a real PulseAudio server, as a user hears it: a private
 # server with a null sink whose monitor is recorded while SPACE and an arrow
-# are pressed. From the recording: every chime is heard, the first as
-# promptly as the later ones (within 40 ms of their median delay); entering
-# WIND plays the tornado with no tail of the chime; a held arrow restarts the
-# whoosh without a step beyond those of the cue itself; and the server logs
-# no error when the program closes its sound.
+# are pressed. The program's stream is up before its first cue, and from the
+# recording: no dropouts (underruns breaking a sound up); every chime heard,
+# the first as promptly as the later ones (within 40 ms of their median
+# delay); entering WIND plays the tornado with no tail of the chime; a held
+# arrow restarts the whoosh without a step beyond those of the cue itself;
+# and the server logs no error when the program closes its sound.
 #   sound_server.sh PROGRAM RUN_DIR CUE_CHECK quiet|busy
 # "busy" keeps both cores busy with two endless loops throughout.
 source "$(dirname "$0")/lib.sh"
@@ -69,12 +70,8 @@ exec 9<>"$KEYS_PIPE"
 e2e_start_helper xdotool "$KEYS_PIPE"
 key() { printf '%s\n' "$*" >&9 || e2e_fail "xdotool is gone"; }
 
-# A sound straight into the server, bypassing the program; a short buffer
-# keeps its lag small.
-play_into_sink()
-{
-    timeout 10 paplay --device=rec --latency-msec=20 "$1" || e2e_fail "paplay could not play $1"
-}
+# A sound straight into the server, bypassing the program.
+play_into_sink() { timeout 10 paplay --device=rec "$1" || e2e_fail "paplay could not play $1"; }
 
 # SPACE, timed as the key goes down; $1 says what it should sound like.
 press_space()
@@ -85,9 +82,15 @@ press_space()
     key keyup space
 }
 
-sleep 0.5  # the marker's player connected meanwhile
+# A key with no action and no cue first: the first key through xdotool and
+# the program's input pays for set-ups of its own, which are not the sound's.
+key key q
+sleep 0.5
 note marker
 printf "$MARKER" >&7
+# The program's stream is up before any cue: the device opened at start-up.
+pactl list sink-inputs | grep -q "application.process.id = \"$E2E_PID\"" ||
+    e2e_fail "the program opened no sound stream before its first cue"
 sleep 1
 press_space chime  # WATER to FIRE: the first cue of the run
 sleep 2.5          # room for a late first cue to be found and measured
