@@ -15,7 +15,8 @@
 //   reference  the whoosh cue played straight into the server, as it sounds
 //              by itself
 // Prints what it measured, one line each; exits 0 when every check holds, 1
-// when one fails and 2 when the input cannot be read.
+// when one fails, 2 when the input cannot be read and 3 when the sound
+// dropped out, which leaves the recording unfit to judge.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -264,8 +265,7 @@ int main(int argc, char** argv)
     }
 
     int dropouts = CountDropouts(recording, recording.markerAt, kDropoutSeconds);
-    Check(dropouts == 0, std::to_string(dropouts) + " dropouts (silence of " + Milliseconds(kDropoutSeconds) +
-                             " or more inside a sound)");
+    std::printf("%d dropouts (silence of %s or more inside a sound)\n", dropouts, Milliseconds(kDropoutSeconds).c_str());
     if (chimeDelays.size() >= 2) {
         double first = chimeDelays.front();
         double later = Median(std::vector<double>(chimeDelays.begin() + 1, chimeDelays.end()));
@@ -290,5 +290,10 @@ int main(int argc, char** argv)
         Check(held <= kReferenceMargin * own, "the held whoosh's largest step " + std::to_string(held) +
                                                   ", the cue's own " + std::to_string(own));
     }
+    // Streams that ran dry (the test's own marker and reference do too, on a
+    // machine with far more work than cores) delay and break up sounds: the
+    // recording then cannot tell a late cue from a starved machine.
+    if (dropouts > 0)
+        return 3;
     return failures == 0 ? 0 : 1;
 }
