@@ -57,7 +57,8 @@ std::vector<Sint16> LoadCueSamples(const char* path, const SDL_AudioSpec& device
     // Whole frames only, so that every voice stays aligned on its channels.
     size_t frameBytes = sizeof(Sint16) * device.channels;
     std::vector<Sint16> samples(bytes.size() / frameBytes * device.channels);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(Sint16));
+    if (!samples.empty())
+        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(Sint16));
     return samples;
 }
 

@@ -111,7 +111,8 @@ void WriteLevelCue(const fs::path& path, int level, double seconds)
 std::vector<int16_t> AsSamples(const std::vector<char>& bytes)
 {
     std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    if (!samples.empty())
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
 }
 
