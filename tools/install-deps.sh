@@ -4,12 +4,13 @@
 #   tools/install-deps.sh --tests  also what the tests, fuzzer and benchmarks need
 set -euo pipefail
 
+# file: CPack's dependency step (dpkg-shlibdeps) needs it to make the package.
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
-          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
+          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
-               weston desktop-file-utils dpkg-dev file lintian
+               weston desktop-file-utils dpkg-dev lintian
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils)
 fi
 
