@@ -87,3 +87,11 @@ RgbImage* ReadDibFile(const char* path)
     PlatformCloseFileView(&view);
     return image;
 }
+
+void FreeRgbImage(RgbImage* image)
+{
+    if (image == nullptr)
+        return;
+    std::free(image->pixels);
+    std::free(image);
+}

@@ -4,8 +4,7 @@
 #include <cstdint>
 
 // A decoded image: rows of width RGB triples, no fill bytes, bottom row first.
-// The record and its pixel block come from malloc; the caller frees pixels,
-// then the record.
+// The record and its pixel block come from malloc; FreeRgbImage gives both back.
 struct RgbImage {
     int32_t width;            // pixels per row
     int32_t height;           // number of rows
@@ -15,6 +14,9 @@ struct RgbImage {
 // Reads one BMP file (with or without its 14-byte file header). On failure
 // shows one "Error" box and returns null, leaving nothing behind.
 RgbImage* ReadDibFile(const char* path);
+
+// Frees what ReadDibFile returned: the pixels, then the record. Null is fine.
+void FreeRgbImage(RgbImage* image);
 
 // Colour-table entry count of an information header of any form (12, 40, 108
 // or 124 bytes); the caller guarantees that the whole header is readable.

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "render/render.h"
 #include "state/app_state.h"
@@ -17,15 +16,6 @@ constexpr const char* kTextureFiles[kTextureCount] = {
     "Graphics/Fire2.bmp",   "Graphics/Fire3.bmp",   "Graphics/Tornado.bmp",
     "Graphics/Earth.bmp",   "Graphics/Planet.bmp",  "Graphics/FontMap.bmp",
 };
-
-void FreeImage(RgbImage* image)
-{
-    if (image == nullptr) {
-        return;
-    }
-    free(image->pixels);
-    free(image);
-}
 
 void UploadTexture(unsigned int name, const RgbImage* image)
 {
@@ -79,7 +69,7 @@ bool LoadTextureSet()
     }
 
     for (RgbImage* image : images) {
-        FreeImage(image);
+        FreeRgbImage(image);
     }
     return loaded;
 }

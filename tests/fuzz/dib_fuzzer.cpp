@@ -81,7 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t bytes = 3 * static_cast<size_t>(image->width) * image->height;
     volatile unsigned char ends = image->pixels[0] ^ image->pixels[bytes - 1];
     (void)ends;
-    std::free(image->pixels);
-    std::free(image);
+    FreeRgbImage(image);
     return 0;
 }

@@ -3,7 +3,6 @@
 // the files it writes.
 #include <SDL.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -134,8 +133,7 @@ TEST(AssetgenFiles, TheProgramsReaderSeesWhatStbImageSees)
                                   viewed.At(0, viewed.height - 1 - y));
             EXPECT_TRUE(same);
         }
-        std::free(image->pixels);
-        std::free(image);
+        FreeRgbImage(image);
     }
     EXPECT_TRUE(HeadlessBoxes().empty());
 }

@@ -168,13 +168,8 @@ inline uint32_t Packed(const DibColor& color)
     return static_cast<uint32_t>(color.red) << 16 | color.green << 8 | color.blue;
 }
 
-// The caller's side of an RgbImage: pixels first, then the record.
 struct RgbImageDeleter {
-    void operator()(RgbImage* image) const
-    {
-        std::free(image->pixels);
-        std::free(image);
-    }
+    void operator()(RgbImage* image) const { FreeRgbImage(image); }
 };
 using ImagePtr = std::unique_ptr<RgbImage, RgbImageDeleter>;
 

@@ -38,8 +38,7 @@ TEST_F(TextureSetTest, EachSlotHoldsItsGeneratedImage)
             EXPECT_TRUE(Near(frame.At(probe[0], probe[1]), Rgb{texel[0], texel[1], texel[2]}))
                 << "at " << probe[0] << "," << probe[1] << ": " << frame.At(probe[0], probe[1]);
         }
-        free(image->pixels);
-        free(image);
+        FreeRgbImage(image);
     }
 }
 

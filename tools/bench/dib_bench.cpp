@@ -82,8 +82,7 @@ void ReadDibFileCase(benchmark::State& state, std::string path)
             break;
         }
         benchmark::DoNotOptimize(image->pixels);
-        std::free(image->pixels);
-        std::free(image);
+        FreeRgbImage(image);
     }
     HeadlessReset();
 }

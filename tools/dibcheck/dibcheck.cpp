@@ -8,7 +8,6 @@
 // Exit status: 0 read, 1 refused, 2 wrong usage or the --raw file could not
 // be written.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -116,7 +115,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dibcheck: cannot write %s\n", rawPath);
         status = 2;
     }
-    std::free(image->pixels);
-    std::free(image);
+    FreeRgbImage(image);
     return status;
 }

@@ -91,8 +91,7 @@ int main(int argc, char** argv)
             out[3] = ToByte(sum.a / (kSamples * kSamples));
         }
     }
-    std::free(map->pixels);
-    std::free(map);
+    FreeRgbImage(map);
     if (!stbi_write_png(argv[3], size, size, 4, icon.data(), size * 4)) {
         std::fprintf(stderr, "icongen: cannot write %s\n", argv[3]);
         return 1;
