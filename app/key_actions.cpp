@@ -21,12 +21,12 @@ bool Held(uint8_t key)
 
 void AdvanceScene()
 {
-    PlatformPlaySound(kChangeSceneCue);
+    PlatformPlaySound(kCueFiles[kCueChangeScene]);
     AppState.spaceLatched = true;
     ++AppState.sceneIndex;
     // Entering the tornado cuts the change cue off with its own.
     if (AppState.sceneIndex == kSceneWind)
-        PlatformPlaySound(kTornadoCue);
+        PlatformPlaySound(kCueFiles[kCueTornado]);
     if (AppState.sceneIndex == kSceneCount)
         AppState.sceneIndex = kSceneWater;
 }
@@ -34,13 +34,13 @@ void AdvanceScene()
 void Toggle(bool* flag)
 {
     *flag = !*flag;
-    PlatformPlaySound(kKeyPressCue);
+    PlatformPlaySound(kCueFiles[kCueKeyPress]);
 }
 
 void Move(float* field, float step)
 {
     *field += step;
-    PlatformPlaySound(kMoveCue);
+    PlatformPlaySound(kCueFiles[kCueMove]);
 }
 
 }  // namespace

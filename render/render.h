@@ -4,22 +4,6 @@
 
 #include "image/dib_reader.h"
 
-// Texture slots, in load order.
-enum TextureSlot {
-    kSlotWater1,
-    kSlotWater2,
-    kSlotPoolBottom,
-    kSlotPoolSide,
-    kSlotFirePole,
-    kSlotFire1,
-    kSlotFire2,
-    kSlotFire3,
-    kSlotTornado,
-    kSlotEarth,
-    kSlotPlanet,
-    kSlotFontMap,
-};
-
 // renderer_setup.cpp
 bool SetupRenderer();
 void ResizeView(int width, int height);

@@ -9,14 +9,6 @@
 
 namespace {
 
-// By slot, in load order.
-constexpr const char* kTextureFiles[kTextureCount] = {
-    "Graphics/Water1.bmp",  "Graphics/Water2.bmp",  "Graphics/PoolBottom.bmp",
-    "Graphics/PoolSide.bmp", "Graphics/FirePole.bmp", "Graphics/Fire1.bmp",
-    "Graphics/Fire2.bmp",   "Graphics/Fire3.bmp",   "Graphics/Tornado.bmp",
-    "Graphics/Earth.bmp",   "Graphics/Planet.bmp",  "Graphics/FontMap.bmp",
-};
-
 void UploadTexture(unsigned int name, const RgbImage* image)
 {
     constexpr GLint kThreeComponents = 3;

@@ -7,10 +7,10 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "state/data_files.h"
 
 struct GLUquadric;
 
-constexpr int kTextureCount = 12;
 constexpr int kKeyCount = 256;
 
 // The scenes, in the order SPACE visits them; the value is `sceneIndex`.

@@ -88,6 +88,15 @@ TEST(AssetgenFiles, SecondGenerationWritesTheBuildsBytesAgain)
     std::string error;
     ASSERT_TRUE(BuildAssetFiles(kDefaultGlyphFont, &files, &error)) << error;
     ASSERT_EQ(files.size(), 16u);
+    // The names the program has always read its data under.
+    std::string names;
+    for (const AssetFile& asset : files)
+        names += asset.path + " ";
+    EXPECT_EQ(names,
+              "Graphics/Water1.bmp Graphics/Water2.bmp Graphics/PoolBottom.bmp Graphics/PoolSide.bmp "
+              "Graphics/FirePole.bmp Graphics/Fire1.bmp Graphics/Fire2.bmp Graphics/Fire3.bmp "
+              "Graphics/Tornado.bmp Graphics/Earth.bmp Graphics/Planet.bmp Graphics/FontMap.bmp "
+              "Sounds/ChangeScene.wav Sounds/TornadoNoise.wav Sounds/GeneralKeyPress.wav Sounds/MoveAround.wav ");
     ASSERT_TRUE(WriteAssetFiles(scratch.path.string(), files, &error)) << error;
     for (const AssetFile& asset : files) {
         SCOPED_TRACE(asset.path);

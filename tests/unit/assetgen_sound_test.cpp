@@ -48,10 +48,10 @@ struct CueExpectation {
 TEST(AssetgenSounds, EveryCueIsShortCleanMonoPcm)
 {
     const CueExpectation kCues[] = {
-        {"Sounds/ChangeScene.wav", 0.3, 0.5},
-        {"Sounds/TornadoNoise.wav", 2.0, 3.0},
-        {"Sounds/GeneralKeyPress.wav", 0.03, 0.08},
-        {"Sounds/MoveAround.wav", 0.08, 0.16},
+        {kCueFiles[kCueChangeScene], 0.3, 0.5},
+        {kCueFiles[kCueTornado], 2.0, 3.0},
+        {kCueFiles[kCueKeyPress], 0.03, 0.08},
+        {kCueFiles[kCueMove], 0.08, 0.16},
     };
     constexpr int kNearSilence = 64;  // of 32767
     for (const CueExpectation& cue : kCues) {
@@ -76,7 +76,7 @@ TEST(AssetgenSounds, EveryCueIsShortCleanMonoPcm)
 
 TEST(AssetgenSounds, MoveCueStartsSoftlyBecauseItRestartsEveryFrame)
 {
-    LoadedSound sound = LoadWav("Sounds/MoveAround.wav");
+    LoadedSound sound = LoadWav(kCueFiles[kCueMove]);
     ASSERT_TRUE(sound.loaded) << SDL_GetError();
     int peak = Peak(sound.samples, 0, sound.samples.size());
     EXPECT_LT(peak, 32767 * 35 / 100);

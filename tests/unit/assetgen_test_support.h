@@ -7,6 +7,7 @@
 
 #include <stb/stb_image.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -81,21 +82,23 @@ struct TextureExpectation {
     bool wrapsUpDown;  // t repeats too
 };
 
+// Every texture is 256 x 256 at 24 bits, but for the planet map, twice as
+// wide, and the 8-bit font sheet. What wraps around a quadric or is tiled
+// repeats across its edges.
 inline const std::vector<TextureExpectation>& ExpectedTextures()
 {
-    static const std::vector<TextureExpectation> kTextures = {
-        {"Graphics/Water1.bmp", 256, 256, 24, true, true},
-        {"Graphics/Water2.bmp", 256, 256, 24, true, true},
-        {"Graphics/PoolBottom.bmp", 256, 256, 24, false, false},
-        {"Graphics/PoolSide.bmp", 256, 256, 24, true, false},
-        {"Graphics/FirePole.bmp", 256, 256, 24, true, false},
-        {"Graphics/Fire1.bmp", 256, 256, 24, false, false},
-        {"Graphics/Fire2.bmp", 256, 256, 24, false, false},
-        {"Graphics/Fire3.bmp", 256, 256, 24, false, false},
-        {"Graphics/Tornado.bmp", 256, 256, 24, true, false},
-        {"Graphics/Earth.bmp", 256, 256, 24, false, false},
-        {"Graphics/Planet.bmp", 512, 256, 24, true, false},
-        {"Graphics/FontMap.bmp", 256, 256, 8, false, false},
-    };
+    static const std::vector<TextureExpectation> kTextures = [] {
+        const std::vector<int> wrapsAround = {kSlotWater1, kSlotWater2, kSlotPoolSide, kSlotFirePole,
+                                              kSlotTornado, kSlotPlanet};
+        const std::vector<int> wrapsUpDown = {kSlotWater1, kSlotWater2};
+        auto among = [](const std::vector<int>& slots, int slot) {
+            return std::find(slots.begin(), slots.end(), slot) != slots.end();
+        };
+        std::vector<TextureExpectation> textures;
+        for (int slot = 0; slot < kTextureCount; ++slot)
+            textures.push_back({kTextureFiles[slot], slot == kSlotPlanet ? 512 : 256, 256,
+                                slot == kSlotFontMap ? 8 : 24, among(wrapsAround, slot), among(wrapsUpDown, slot)});
+        return textures;
+    }();
     return kTextures;
 }

@@ -83,7 +83,7 @@ TEST_F(SceneTest, TheViewMovesTheSceneThenTurnsItAboutXYAndZ)
     for (int t = 0; t < 256; ++t)
         for (int s = 0; s < 256; ++s)
             gradient.push_back({s, t, 0});
-    WriteBmp(GraphicsPath(kSlotWater1), 256, 256, gradient);
+    WriteBmp(kTextureFiles[kSlotWater1], 256, 256, gradient);
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
     const View views[] = {
         {0.3f, -0.2f, -4.0f, 160.0f, 25.0f, 70.0f},
@@ -119,7 +119,7 @@ TEST_F(SceneTest, FlameCyclesItsTexturesAndAddsLightOverTheStick)
 
     const int cycle[] = {kSlotFire1, kSlotFire2, kSlotFire3, kSlotFire1};
     for (int slot : cycle) {
-        SCOPED_TRACE(kTextureFileNames[slot]);
+        SCOPED_TRACE(kTextureFiles[slot]);
         const Rgb flame = kSlotColours[slot];
         // The middle of the flame square, over the black background.
         EXPECT_TRUE(Near(RenderAndSample(0, 0, -0.5f), AddAt70({0, 0, 0}, flame), 3));

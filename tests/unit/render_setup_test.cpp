@@ -97,7 +97,7 @@ TEST_F(RenderStartupTest, UndecodableTextureShowsTheReadersBoxFirst)
 {
     EnterScratchFolder();
     WriteTestGraphics();
-    std::ofstream(GraphicsPath(kSlotEarth)) << "BM but nothing else";
+    std::ofstream(kTextureFiles[kSlotEarth]) << "BM but nothing else";
 
     EXPECT_FALSE(OpenDisplay("Marivelt", 800, 600, 16));
 

@@ -89,16 +89,6 @@ inline void WriteSolidBmp(const std::filesystem::path& path, Rgb colour, int siz
     WriteBmp(path, size, size, std::vector<Rgb>(static_cast<size_t>(size * size), colour));
 }
 
-inline const char* const kTextureFileNames[kTextureCount] = {
-    "Water1.bmp", "Water2.bmp", "PoolBottom.bmp", "PoolSide.bmp", "FirePole.bmp", "Fire1.bmp",
-    "Fire2.bmp",  "Fire3.bmp",  "Tornado.bmp",    "Earth.bmp",    "Planet.bmp",   "FontMap.bmp",
-};
-
-inline std::string GraphicsPath(int slot)
-{
-    return std::string("Graphics/") + kTextureFileNames[slot];
-}
-
 // Solid colours, one per slot, so any pixel tells which texture drew it.
 // Kept below 0xD0 so that sums under additive blending stay readable.
 inline const Rgb kSlotColours[kTextureCount] = {
@@ -129,15 +119,15 @@ inline void WriteTestGraphics(int missingSlot = -1)
             std::vector<Rgb> halves;
             for (int i = 0; i < 64; ++i)
                 halves.push_back(i % 8 < 4 ? kPlanetWest : kPlanetEast);
-            WriteBmp(GraphicsPath(slot), 8, 8, halves);
+            WriteBmp(kTextureFiles[slot], 8, 8, halves);
         } else if (slot == kSlotFontMap) {
             std::vector<Rgb> sheet;
             for (int y = 0; y < 256; ++y)
                 for (int x = 0; x < 256; ++x)
                     sheet.push_back(SheetTexelInked(x, 255 - y) ? kInk : Rgb{0, 0, 0});
-            WriteBmp(GraphicsPath(slot), 256, 256, sheet);
+            WriteBmp(kTextureFiles[slot], 256, 256, sheet);
         } else {
-            WriteSolidBmp(GraphicsPath(slot), kSlotColours[slot]);
+            WriteSolidBmp(kTextureFiles[slot], kSlotColours[slot]);
         }
     }
 }

@@ -19,12 +19,12 @@ TEST_F(TextureSetTest, EachSlotHoldsItsGeneratedImage)
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
 
     for (int slot = 0; slot < kTextureCount; ++slot) {
-        SCOPED_TRACE(GraphicsPath(slot));
+        SCOPED_TRACE(kTextureFiles[slot]);
         ASSERT_NE(AppState.textures[slot], 0u);
         for (int other = 0; other < slot; ++other)
             EXPECT_NE(AppState.textures[slot], AppState.textures[other]);
 
-        RgbImage* image = ReadDibFile(GraphicsPath(slot).c_str());
+        RgbImage* image = ReadDibFile(kTextureFiles[slot]);
         ASSERT_NE(image, nullptr);
         ASSERT_LE(image->width, 800);
         ASSERT_LE(image->height, 600);
@@ -54,7 +54,7 @@ TEST_F(TextureSetTest, WidthsNotAMultipleOfFourUploadIntact)
         std::vector<Rgb> pixels;
         for (int p = 0; p < w * h; ++p)
             pixels.push_back({(p * 37) % 256, (p * 91 + 17) % 256, (p * 53 + 5) % 256});
-        WriteBmp(GraphicsPath(i), w, h, pixels);
+        WriteBmp(kTextureFiles[i], w, h, pixels);
     }
     ASSERT_NO_FATAL_FAILURE(OpenRenderer());
     GLint alignment = 0;
@@ -83,9 +83,9 @@ TEST_F(TextureSetTest, MissingFileStopsLoadingBeforeLaterSlots)
     EXPECT_FALSE(LoadTextureSet());
 
     for (int slot = 0; slot < kSlotFire2; ++slot)
-        EXPECT_EQ(OpenedCount(GraphicsPath(slot)), 1) << GraphicsPath(slot);
+        EXPECT_EQ(OpenedCount(kTextureFiles[slot]), 1) << kTextureFiles[slot];
     for (int slot = kSlotFire2; slot < kTextureCount; ++slot)
-        EXPECT_EQ(OpenedCount(GraphicsPath(slot)), 0) << GraphicsPath(slot);
+        EXPECT_EQ(OpenedCount(kTextureFiles[slot]), 0) << kTextureFiles[slot];
     for (unsigned int name : AppState.textures)
         EXPECT_EQ(name, 0u);
     EXPECT_FALSE(glIsTexture(1));
@@ -96,15 +96,15 @@ TEST_F(TextureSetTest, FileThatIsNotABitmapShowsOneBoxAndStopsThere)
 {
     EnterScratchFolder();
     WriteTestGraphics();
-    std::ofstream(GraphicsPath(kSlotPoolBottom)) << "this is plain text, not a picture\n";
+    std::ofstream(kTextureFiles[kSlotPoolBottom]) << "this is plain text, not a picture\n";
     ASSERT_NO_FATAL_FAILURE(OpenContext());
 
     EXPECT_FALSE(LoadTextureSet());
 
     ASSERT_EQ(HeadlessBoxes().size(), 1u);
     EXPECT_EQ(HeadlessBoxes()[0].caption, "Error");
-    EXPECT_EQ(OpenedCount(GraphicsPath(kSlotPoolBottom)), 1);
-    EXPECT_EQ(OpenedCount(GraphicsPath(kSlotPoolSide)), 0);
+    EXPECT_EQ(OpenedCount(kTextureFiles[kSlotPoolBottom]), 1);
+    EXPECT_EQ(OpenedCount(kTextureFiles[kSlotPoolSide]), 0);
     EXPECT_EQ(AppState.textures[0], 0u);
 }
 

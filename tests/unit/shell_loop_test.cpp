@@ -5,10 +5,10 @@
 
 namespace {
 
-const std::string kChangeCue = "Sounds/ChangeScene.wav";
-const std::string kTornadoCue = "Sounds/TornadoNoise.wav";
-const std::string kKeyCue = "Sounds/GeneralKeyPress.wav";
-const std::string kMoveCue = "Sounds/MoveAround.wav";
+const std::string kChangeCue = kCueFiles[kCueChangeScene];
+const std::string kTornadoCue = kCueFiles[kCueTornado];
+const std::string kKeyCue = kCueFiles[kCueKeyPress];
+const std::string kMoveCue = kCueFiles[kCueMove];
 
 using LoopTest = ShellTest;
 

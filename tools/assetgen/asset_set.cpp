@@ -6,16 +6,6 @@
 #include <cstring>
 #include <filesystem>
 
-const char* const kTextureFiles[kTextureFileCount] = {
-    "Graphics/Water1.bmp", "Graphics/Water2.bmp", "Graphics/PoolBottom.bmp", "Graphics/PoolSide.bmp",
-    "Graphics/FirePole.bmp", "Graphics/Fire1.bmp", "Graphics/Fire2.bmp", "Graphics/Fire3.bmp",
-    "Graphics/Tornado.bmp", "Graphics/Earth.bmp", "Graphics/Planet.bmp", "Graphics/FontMap.bmp",
-};
-
-const char* const kSoundFiles[kSoundFileCount] = {
-    "Sounds/ChangeScene.wav", "Sounds/TornadoNoise.wav", "Sounds/GeneralKeyPress.wav", "Sounds/MoveAround.wav",
-};
-
 bool BuildTexturePictures(const char* fontPath, std::vector<Picture>* pictures, std::string* error)
 {
     Picture fontSheet;
@@ -35,7 +25,7 @@ bool BuildAssetFiles(const char* fontPath, std::vector<AssetFile>* files, std::s
     if (!BuildTexturePictures(fontPath, &pictures, error))
         return false;
     files->clear();
-    for (int slot = 0; slot < kTextureFileCount; ++slot) {
+    for (int slot = 0; slot < kTextureCount; ++slot) {
         AssetFile file{kTextureFiles[slot], {}};
         if (!EncodeBmp(pictures[static_cast<size_t>(slot)], &file.bytes)) {
             *error = std::string("cannot encode ") + kTextureFiles[slot];
@@ -43,11 +33,11 @@ bool BuildAssetFiles(const char* fontPath, std::vector<AssetFile>* files, std::s
         }
         files->push_back(std::move(file));
     }
-    const std::vector<int16_t> sounds[kSoundFileCount] = {
+    const std::vector<int16_t> sounds[kCueCount] = {
         BuildChangeSceneSound(), BuildTornadoSound(), BuildKeyPressSound(), BuildMoveSound(),
     };
-    for (int i = 0; i < kSoundFileCount; ++i)
-        files->push_back({kSoundFiles[i], EncodeWav(sounds[i])});
+    for (int cue = 0; cue < kCueCount; ++cue)
+        files->push_back({kCueFiles[cue], EncodeWav(sounds[cue])});
     return true;
 }
 

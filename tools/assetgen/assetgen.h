@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "state/data_files.h"
+
 // ---- pictures ----------------------------------------------------------------
 
 // A generated picture with its rows bottom first, as GL and a BMP file keep
@@ -125,13 +127,6 @@ std::vector<uint8_t> EncodeWav(std::span<const int16_t> samples);
 
 constexpr const char* kDefaultGlyphFont = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
 
-constexpr int kTextureFileCount = 12;
-constexpr int kSoundFileCount = 4;
-
-// File names relative to the run folder, textures in slot order.
-extern const char* const kTextureFiles[kTextureFileCount];
-extern const char* const kSoundFiles[kSoundFileCount];
-
 // One generated file: its path relative to the run folder and its bytes.
 struct AssetFile {
     std::string path;
@@ -141,7 +136,7 @@ struct AssetFile {
 // The twelve textures in slot order.
 bool BuildTexturePictures(const char* fontPath, std::vector<Picture>* pictures, std::string* error);
 
-// All sixteen files, textures first in slot order, then the sounds.
+// All sixteen files, textures first in slot order, then the cues in their order.
 bool BuildAssetFiles(const char* fontPath, std::vector<AssetFile>* files, std::string* error);
 
 // Writes the files below root, creating Graphics/ and Sounds/ as needed.

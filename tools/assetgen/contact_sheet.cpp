@@ -91,7 +91,7 @@ std::string LabelFor(int slot, const Picture& picture)
 
 bool WriteContactSheet(const std::string& path, const std::vector<Picture>& pictures, std::string* error)
 {
-    if (pictures.size() != static_cast<size_t>(kTextureFileCount)) {
+    if (pictures.size() != static_cast<size_t>(kTextureCount)) {
         *error = "the contact sheet needs all twelve textures";
         return false;
     }
@@ -103,7 +103,7 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& pict
     for (size_t i = 0; i < canvas.rgb.size(); ++i)
         canvas.rgb[i] = kBackground[i % 3];
 
-    for (int slot = 0; slot < kTextureFileCount; ++slot) {
+    for (int slot = 0; slot < kTextureCount; ++slot) {
         int left = kMargin + (slot % kColumns) * (kBox + kMargin);
         int top = kMargin + (slot / kColumns) * (kBox + kLabelHeight + kMargin);
         const Picture& picture = pictures[static_cast<size_t>(slot)];
