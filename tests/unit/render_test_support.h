@@ -24,6 +24,7 @@
 #include "platform/headless/headless.h"
 #include "render/render.h"
 #include "state/app_state.h"
+#include "tools/common/dib_builder.h"
 
 struct Rgb {
     int r, g, b;
@@ -51,34 +52,17 @@ inline Rgb AddAt70(const Rgb& background, const Rgb& texel)
 
 // ---- BMP files ------------------------------------------------------------------
 
-// A 24-bit BMP with its file header; pixels bottom row first, rows padded to 4 bytes.
+// A 24-bit BMP with its file header; pixels bottom row first.
 inline void WriteBmp(const std::filesystem::path& path, int width, int height, const std::vector<Rgb>& pixels)
 {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t dataSize = rowBytes * static_cast<uint32_t>(height);
-    std::vector<unsigned char> file(54 + dataSize, 0);
-    auto put = [&file](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            file[at + i] = static_cast<unsigned char>(value >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put(2, 54 + dataSize, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(34, dataSize, 4);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Rgb& c = pixels[static_cast<size_t>(y * width + x)];
-            unsigned char* at = &file[54 + y * rowBytes + x * 3];
-            at[0] = static_cast<unsigned char>(c.b);
-            at[1] = static_cast<unsigned char>(c.g);
-            at[2] = static_cast<unsigned char>(c.r);
-        }
+    std::vector<uint32_t> values;
+    for (const Rgb& c : pixels)
+        values.push_back(static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b));
+    DibRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.pixelData = PackRows(values, width, height, 24);
+    const std::vector<uint8_t> file = BuildDib(recipe);
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
                                                 static_cast<std::streamsize>(file.size()));

@@ -1,4 +1,4 @@
-// little_endian.cpp — appending the little-endian fields of BMP and WAV files.
+// little_endian.cpp — appending the little-endian fields of WAV files.
 #include "assetgen.h"
 
 void AppendU16(std::vector<uint8_t>* bytes, uint32_t value)

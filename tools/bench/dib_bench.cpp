@@ -26,48 +26,41 @@
 
 #include "image/dib_reader.h"
 #include "platform/headless/headless.h"
+#include "tools/common/dib_builder.h"
 
 namespace {
 
 constexpr int kSide = 2048;                                  // pixels
 constexpr size_t kPixelBytes = 3ull * kSide * kSide;         // the decoded block
 
-void PutLe(std::vector<unsigned char>* out, uint32_t value, int bytes)
+// A BMP with the file header and the 40-byte header; 8 bits carry a full
+// table. The pixel bytes are noise, so no run of them compresses the work.
+std::vector<uint8_t> BuildBenchFile(int bitCount)
 {
-    for (int i = 0; i < bytes; ++i)
-        out->push_back(static_cast<unsigned char>(value >> (8 * i)));
-}
-
-// A BMP with the file header and the 40-byte header; 8 bits carry a full table.
-std::vector<unsigned char> BuildBenchFile(int bitCount)
-{
-    const uint32_t tableBytes = bitCount == 8 ? 256 * 4 : 0;
+    DibRecipe recipe;
+    recipe.width = kSide;
+    recipe.height = kSide;
+    recipe.bitCount = static_cast<uint16_t>(bitCount);
+    if (bitCount == 8) {
+        for (uint32_t i = 0; i < 256; ++i) {
+            const uint32_t colour = i * 0x010305u;  // blue, green, red from the low byte up
+            recipe.palette.push_back({static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                                      static_cast<uint8_t>(colour)});
+        }
+    }
     const uint32_t rowBytes = static_cast<uint32_t>(kSide * bitCount / 8 + 3) / 4 * 4;
-    const uint32_t pixelOffset = 14 + 40 + tableBytes;
-    std::vector<unsigned char> file = {'B', 'M'};
-    PutLe(&file, pixelOffset + rowBytes * kSide, 4);
-    PutLe(&file, 0, 4);
-    PutLe(&file, pixelOffset, 4);
-    for (uint32_t field : {40u, uint32_t{kSide}, uint32_t{kSide}})
-        PutLe(&file, field, 4);
-    PutLe(&file, 1, 2);
-    PutLe(&file, static_cast<uint32_t>(bitCount), 2);
-    for (uint32_t field : {0u, rowBytes * kSide, 2835u, 2835u, 0u, 0u})
-        PutLe(&file, field, 4);
-    for (uint32_t i = 0; i < tableBytes / 4; ++i)
-        PutLe(&file, i * 0x010305u, 4);
     uint32_t state = 12345;
     for (uint32_t i = 0; i < rowBytes * kSide; ++i) {
         state = state * 1664525u + 1013904223u;
-        file.push_back(static_cast<unsigned char>(state >> 24));
+        recipe.pixelData.push_back(static_cast<uint8_t>(state >> 24));
     }
-    return file;
+    return BuildDib(recipe);
 }
 
 std::string WriteBenchFile(const std::filesystem::path& folder, int bitCount)
 {
     std::string path = (folder / ("bench" + std::to_string(bitCount) + ".bmp")).string();
-    std::vector<unsigned char> bytes = BuildBenchFile(bitCount);
+    std::vector<uint8_t> bytes = BuildBenchFile(bitCount);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
