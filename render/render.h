@@ -1,26 +1,26 @@
 // render.h — the renderer: fixed GL state and projection, the texture set,
-// the glyph font and the per-frame drawing of the scenes.
+// the glyph font, the overlay switch and the drawing of one frame.
 #pragma once
 
-#include "image/dib_reader.h"
+#include "state/data_files.h"
 
-// renderer_setup.cpp
+// Set-up and projection: the GL state every frame relies on, made once.
 bool SetupRenderer();
 void ResizeView(int width, int height);
-void BeginOverlayBlend();
-void EndOverlayBlend();
 
-// texture_set.cpp
-RgbImage* LoadImageFile(const char* path);
+// The texture set: twelve textures by slot, loaded all or nothing.
 bool LoadTextureSet();
+// Binds the texture of a slot for the primitives that follow.
+void BindTextureSlot(TextureSlot slot);
 
-// glyph_font.cpp
+// Text: one display list per cell of the font sheet, in an 800 x 600 space.
 void BuildGlyphLists();
 void FreeGlyphLists();
 void DrawGlyphText(int x, int y, const char* text);
 
-// render_frame.cpp and the scene files
+// Overlays are added over the picture and neither test nor write depth.
+void BeginOverlayBlend();
+void EndOverlayBlend();
+
+// One frame: clear, view, key-help panel, current scene.
 bool RenderFrame();
-void DrawMound();
-// Binds the texture of a slot for the primitives that follow.
-void BindTextureSlot(int slot);

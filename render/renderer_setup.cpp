@@ -1,6 +1,6 @@
-// renderer_setup.cpp — the fixed GL state every frame relies on, the
-// perspective projection, and the blend switch that brackets overlays.
-// Depends on the texture set and the glyph font, which it builds.
+// renderer_setup.cpp — the fixed GL state every frame relies on and the
+// perspective projection. Depends on the texture set and the glyph font,
+// which it builds.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -52,17 +52,4 @@ void ResizeView(int width, int height)
     gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-}
-
-// Overlays are added on top of the picture and neither test nor write depth.
-void BeginOverlayBlend()
-{
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-}
-
-void EndOverlayBlend()
-{
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }

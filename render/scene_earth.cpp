@@ -7,26 +7,7 @@
 #include "render/scenes.h"
 #include "state/app_state.h"
 
-void DrawEarthScene()
-{
-    constexpr float kPlanetHeight = 1.5f;  // centre above the mound's origin, world units
-    constexpr double kPlanetRadius = 0.5;  // so its lowest point rests on the apex
-    constexpr int kPlanetSlices = 32;
-
-    DrawSceneTitles(360, "EARTH", 250, "MOUND OF DIRT WITH FLOWERS");
-
-    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);  // the mound's +Y points up the screen
-    BindTextureSlot(kSlotEarth);
-    DrawMound();
-
-    glTranslatef(0.0f, kPlanetHeight, 0.0f);
-    BindTextureSlot(kSlotPlanet);
-    glRotatef(AppState.planetAngle, 0.0f, 1.0f, 0.0f);
-    gluSphere(AppState.quadric, kPlanetRadius, kPlanetSlices, kPlanetSlices);
-
-    // After drawing: a frame shows the angle the previous step left.
-    StepSwing(&AppState.planetAngle, &AppState.planetReversing);
-}
+namespace {
 
 // A closed square pyramid: base 2 x 2 at y = -1, apex at (0, 1, 0). Each face
 // shows the texture's full width narrowing to the middle of its top edge.
@@ -64,4 +45,27 @@ void DrawMound()
     glTexCoord2f(0.0f, 1.0f);
     glVertex3f(-1.0f, kBaseY, -1.0f);
     glEnd();
+}
+
+}  // namespace
+
+void DrawEarthScene()
+{
+    constexpr float kPlanetHeight = 1.5f;  // centre above the mound's origin, world units
+    constexpr double kPlanetRadius = 0.5;  // so its lowest point rests on the apex
+    constexpr int kPlanetSlices = 32;
+
+    DrawSceneTitles(360, "EARTH", 250, "MOUND OF DIRT WITH FLOWERS");
+
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);  // the mound's +Y points up the screen
+    BindTextureSlot(kSlotEarth);
+    DrawMound();
+
+    glTranslatef(0.0f, kPlanetHeight, 0.0f);
+    BindTextureSlot(kSlotPlanet);
+    glRotatef(AppState.planetAngle, 0.0f, 1.0f, 0.0f);
+    gluSphere(AppState.quadric, kPlanetRadius, kPlanetSlices, kPlanetSlices);
+
+    // After drawing: a frame shows the angle the previous step left.
+    StepSwing(&AppState.planetAngle, &AppState.planetReversing);
 }

@@ -9,20 +9,6 @@
 
 namespace {
 
-void StepFlameTexture()
-{
-    if (AppState.fireFrame == 0) {
-        BindTextureSlot(kSlotFire1);
-        AppState.fireFrame = 1;
-    } else if (AppState.fireFrame == 1) {
-        BindTextureSlot(kSlotFire2);
-        AppState.fireFrame = 2;
-    } else if (AppState.fireFrame == 2) {
-        BindTextureSlot(kSlotFire3);
-        AppState.fireFrame = 0;
-    }
-}
-
 // Both texture axes run against the position axes, so the flame's foot
 // (t = 0) sits on the stick and its tip points away from it.
 void DrawFlameSquare()
@@ -47,6 +33,7 @@ void DrawFireScene()
     constexpr double kNarrowRadius = 0.05f;
     constexpr double kStickLength = 1.0;
     constexpr int kSlices = 32;
+    constexpr TextureSlot kFlameSlots[] = {kSlotFire1, kSlotFire2, kSlotFire3};
 
     DrawSceneTitles(368, "FIRE", 310, "BURNING STICK");
 
@@ -56,7 +43,7 @@ void DrawFireScene()
     gluDisk(AppState.quadric, 0.0, kWideRadius, kSlices, kSlices);
     gluCylinder(AppState.quadric, kWideRadius, kNarrowRadius, kStickLength, kSlices, kSlices);
 
-    StepFlameTexture();
+    StepTextureCycle(kFlameSlots, &AppState.fireFrame);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, -0.5f, 0.0f);
     BeginOverlayBlend();

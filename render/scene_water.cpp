@@ -13,6 +13,7 @@ void DrawWaterScene()
     constexpr float kPoolDepth = 0.4f;      // the wall's height and the step to the bottom
     constexpr float kWaterRise = -0.25f;    // from the bottom up to the surface
     constexpr int kPoolSlices = 16;
+    constexpr TextureSlot kWaterSlots[] = {kSlotWater1, kSlotWater2};
 
     DrawSceneTitles(363, "WATER", 310, "SWIMMING POOL");
 
@@ -23,12 +24,6 @@ void DrawWaterScene()
     gluDisk(AppState.quadric, 0.0, kPoolRadius, kPoolSlices, kPoolSlices);
     glTranslatef(0.0f, 0.0f, kWaterRise);
 
-    if (AppState.waterFrame == 0) {
-        BindTextureSlot(kSlotWater1);
-        AppState.waterFrame = 1;
-    } else if (AppState.waterFrame == 1) {
-        BindTextureSlot(kSlotWater2);
-        AppState.waterFrame = 0;
-    }
+    StepTextureCycle(kWaterSlots, &AppState.waterFrame);
     gluDisk(AppState.quadric, 0.0, kPoolRadius, kPoolSlices, kPoolSlices);
 }

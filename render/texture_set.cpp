@@ -1,9 +1,11 @@
 // texture_set.cpp — the twelve textures, loaded once, all or nothing, from
-// the BMP files under Graphics/. Depends on the bitmap reader.
+// the BMP files under Graphics/, and bound by slot. Depends on the bitmap
+// reader.
 #include <GL/gl.h>
 
 #include <cstdio>
 
+#include "image/dib_reader.h"
 #include "render/render.h"
 #include "state/app_state.h"
 
@@ -27,8 +29,6 @@ void UploadTexture(unsigned int name, const RgbImage* image)
     glPixelStorei(GL_UNPACK_ALIGNMENT, kDefaultAlignment);
 }
 
-}  // namespace
-
 RgbImage* LoadImageFile(const char* path)
 {
     if (path == nullptr) {
@@ -42,6 +42,8 @@ RgbImage* LoadImageFile(const char* path)
     fclose(file);
     return ReadDibFile(path);
 }
+
+}  // namespace
 
 bool LoadTextureSet()
 {
@@ -64,4 +66,9 @@ bool LoadTextureSet()
         FreeRgbImage(image);
     }
     return loaded;
+}
+
+void BindTextureSlot(TextureSlot slot)
+{
+    glBindTexture(GL_TEXTURE_2D, AppState.textures[slot]);
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app_state_reset.h"
+#include "image/dib_reader.h"
 #include "platform/headless/headless.h"
 #include "render/render.h"
 #include "state/app_state.h"
