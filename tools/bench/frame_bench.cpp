@@ -67,7 +67,7 @@ void Report(const char* name, int frames, double seconds)
 
 int main(int argc, char** argv)
 {
-    std::filesystem::path runDir = FRAME_BENCH_RUN_DIR;
+    std::filesystem::path runDir = DEFAULT_RUN_DIR;
     int frames = 500;
     int onlyScene = -1;
     bool floor = true;

@@ -59,7 +59,7 @@ int main(int argc, char** argv)
 {
     int frames = 100000;
     int sampleEvery = 10000;
-    std::filesystem::path runDir = SOAK_RUN_DIR;
+    std::filesystem::path runDir = DEFAULT_RUN_DIR;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--frames") == 0)
             frames = std::atoi(argv[i + 1]);

@@ -29,7 +29,7 @@ enum class Mode { FirstFrames, OneScene, Grid };
 
 struct Options {
     Mode mode = Mode::FirstFrames;
-    std::filesystem::path runDir = SNAPSHOT_RUN_DIR;
+    std::filesystem::path runDir = DEFAULT_RUN_DIR;
     std::filesystem::path outDir = ".";
     std::filesystem::path outFile;
     int scene = 0;
