@@ -3,7 +3,6 @@
 // and nothing is clamped or wrapped.
 #include "app/key_actions.h"
 
-#include "app/sound_cues.h"
 #include "state/app_state.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include "app/win_main.h"
 
 #include "app/key_actions.h"
-#include "app/sound_cues.h"
 #include "display/display.h"
 #include "render/render.h"
 #include "state/app_state.h"
@@ -44,7 +43,7 @@ int WinMain()
         return 0;
     // Opens in the background while the first frames are drawn: the first
     // cue then starts as promptly as the rest.
-    PlatformOpenSound(kSoundCues, kSoundCueCount);
+    PlatformOpenSound(kCueFiles, kCueCount);
 
     // Messages come first: one per pass, and a frame only when none is waiting.
     while (!stop) {
