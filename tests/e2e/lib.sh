@@ -331,12 +331,16 @@ E2E_SHOT_COUNT=0
 
 # A screenshot into the scratch folder, numbered; sets E2E_SHOT to its path.
 # Kept as the X server's own dump: ImageMagick reads it as it is, and making
-# a PNG of every one would cost more than the rest of a check.
+# a PNG of every one would cost more than the rest of a check. Of the whole
+# screen, or of the window E2E_SHOT_WINDOW names: a windowed run's picture,
+# in which the scenes lie where they lie on a full screen.
 e2e_take_shot()
 {
+    local source=(-root)
+    [ -n "${E2E_SHOT_WINDOW:-}" ] && source=(-id "$E2E_SHOT_WINDOW")
     E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
     E2E_SHOT="$E2E_TMP/shot-$E2E_SHOT_COUNT.xwd"
-    xwd -root -silent >"$E2E_SHOT" || e2e_fail "could not take a screenshot"
+    xwd "${source[@]}" -silent >"$E2E_SHOT" || e2e_fail "could not take a screenshot"
 }
 
 # Colour measures of a box of a screenshot (WxH+X+Y), one line:

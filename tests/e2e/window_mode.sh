@@ -21,13 +21,7 @@ frame_extents() { xprop -id "$E2E_WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.* = //
 framed() { local extents; extents=$(frame_extents); [ -n "$extents" ] && [ "$extents" != "0, 0, 0, 0" ]; }
 e2e_wait_until 5 framed || e2e_fail "the window has no frame (_NET_FRAME_EXTENTS: $(frame_extents))"
 
-# Pictures are of the window itself, where the scenes lie as on a full screen.
-e2e_take_shot()
-{
-    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
-    E2E_SHOT="$E2E_TMP/shot-$E2E_SHOT_COUNT.xwd"
-    xwd -id "$E2E_WINDOW" -silent >"$E2E_SHOT" || e2e_fail "could not take a picture of the window"
-}
+E2E_SHOT_WINDOW=$E2E_WINDOW
 e2e_wait_scene WATER
 e2e_expect_equal "$(e2e_screen_size)" "$desktop" "the screen's size while the demo runs"
 
