@@ -15,7 +15,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMARIVELT_SANITIZE=ON -DMARIVELT_BENCHMARKS=OFF >/dev/null
-cmake --build build-asan -j"$jobs" --target marivelt_unit_tests marivelt_sdl_tests
+cmake --build build-asan -j"$jobs" --target marivelt_unit_tests marivelt_sdl_tests dibcheck
 echo "== tests under sanitizers"
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
 
