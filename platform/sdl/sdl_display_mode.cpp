@@ -89,10 +89,24 @@ bool PlatformConfirmDisplayMode()
 {
     if (!SdlState.modeRequested)
         return true;
-    SDL_DisplayMode current{};
-    if (SdlState.window == nullptr || SDL_GetCurrentDisplayMode(kDisplayIndex, &current) != 0)
+    if (SdlState.window == nullptr)
         return false;
-    return current.w == SdlState.requestedMode.w && current.h == SdlState.requestedMode.h;
+    // The window must be full screen in its own mode: a compositor that
+    // refuses full screen makes SDL drop the flag.
+    SDL_Window* sdl = SdlState.window->sdl;
+    SDL_DisplayMode windowMode{}, current{};
+    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN ||
+        SDL_GetWindowDisplayMode(sdl, &windowMode) != 0 || windowMode.w != SdlState.requestedMode.w ||
+        windowMode.h != SdlState.requestedMode.h)
+        return false;
+    // A Wayland compositor emulates the mode by scaling the window: the
+    // output keeps its own, so there is nothing more to ask. Elsewhere the
+    // display must run the mode; SDL records it only once the server (X11,
+    // Xwayland) has accepted the switch.
+    if (SdlVideoDriverIs("wayland"))
+        return true;
+    return SDL_GetCurrentDisplayMode(kDisplayIndex, &current) == 0 && current.w == SdlState.requestedMode.w &&
+           current.h == SdlState.requestedMode.h;
 }
 
 void PlatformRestoreDisplayMode()

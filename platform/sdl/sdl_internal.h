@@ -135,6 +135,9 @@ struct SdlPlatformState {
 
 extern SdlPlatformState SdlState;
 
+// Whether SDL's video runs on the named driver ("x11", "wayland").
+bool SdlVideoDriverIs(const char* name);
+
 // One line on standard error naming the SDL call that failed and why. Only
 // failures are reported: the program prints nothing in normal operation.
 void SdlReportFailure(const char* call);

@@ -4,8 +4,6 @@
 // so they are set here, from the fixed request the program makes (double
 // buffer, RGBA, 16-bit depth) and the colour depth of the recorded mode.
 // The device context is the window's own, valid as long as the window.
-#include <cstring>
-
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -123,8 +121,7 @@ void PlatformSetFocus(WindowHandle window)
         return;
     // A Wayland client cannot take the keyboard focus: the compositor gives
     // it to the window it has just shown and raised.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && std::strcmp(driver, "wayland") == 0)
+    if (SdlVideoDriverIs("wayland"))
         return;
     // A request the window manager may still refuse while it maps the window;
     // the keyboard focus arrives with its own message either way, and SDL

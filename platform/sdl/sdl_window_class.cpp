@@ -7,6 +7,7 @@
 // connection ends the process without that hook (sdl_x11_connection.cpp).
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/sdl/sdl_internal.h"
 
@@ -23,6 +24,12 @@ void ReleaseSdlAtExit()
 void SdlReportFailure(const char* call)
 {
     std::fprintf(stderr, "marivelt: %s failed: %s\n", call, SDL_GetError());
+}
+
+bool SdlVideoDriverIs(const char* name)
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, name) == 0;
 }
 
 InstanceHandle PlatformModuleHandle()
