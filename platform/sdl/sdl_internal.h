@@ -82,31 +82,38 @@ struct SdlCueVoice {
 };
 
 enum class SdlSoundPhase {
-    Closed,   // before PlatformOpenSound and after PlatformCloseSound
-    Opening,  // the opening thread is at work; cues are held
+    Opening,  // the sound thread is opening the device; cues are held
     Open,     // cues play
     Failed,   // no device: cues are silently nothing
 };
 
-// The sound device, shared by the program's thread, the opening thread and
-// the device's callback. `lock` guards every field but `opener`, which only
-// the program's thread touches.
-struct SdlSound {
-    std::mutex lock;
-    std::condition_variable drained;  // the callback has handed over another silent buffer while closing
-    SDL_Thread* opener;               // the opening thread until PlatformCloseSound joins it
-    SdlSoundPhase phase;
-    bool subsystemStarted;
-    SDL_AudioDeviceID device;
-    SDL_AudioSpec format;                // the device's: S16 at its own rate and channel count
+// What one session of sound knows, from PlatformOpenSound to the end of its
+// thread: a fresh one for every session.
+struct SdlSoundSession {
+    SdlSoundPhase phase = SdlSoundPhase::Opening;
+    SDL_AudioSpec format{};              // the device's: S16 at its own rate and channel count
     std::vector<std::string> announced;  // the cues named at open, read with the device
     std::deque<SdlLoadedCue> cues;       // a deque: voices point into its cues while it grows
-    bool pending;                        // a cue was asked for while opening
+    bool pending = false;                // a cue was asked for while opening
     std::string pendingPath;
     std::chrono::steady_clock::time_point pendingSince;
-    SdlCueVoice voices[4];  // the cue playing and those still fading out
-    bool closing;
-    int silentBuffers;  // silent buffers handed over since the close began
+    SdlCueVoice voices[4] = {};  // the cue playing and those still fading out
+    bool closing = false;        // PlatformCloseSound has begun
+    std::chrono::steady_clock::time_point drainBy;  // when the thread stops waiting for silence
+    int silentBuffers = 0;       // silent buffers handed over since the close began
+    bool finished = false;       // the thread has closed everything it opened
+};
+
+// The sound of a run, shared by the program's thread, the sound thread (it
+// opens the device and closes it: every SDL audio call that may wait for the
+// sound server is made there) and the device's callback. It lives on the
+// heap: a thread stuck on a server that stopped answering is abandoned with
+// it, and whatever that thread touches if it ever wakes is still there.
+struct SdlSound {
+    std::mutex lock;                  // guards session
+    std::condition_variable changed;  // the thread has opened, or finished; a silent buffer while closing
+    SdlSoundSession session;
+    SDL_Thread* thread = nullptr;  // the program's thread's alone
 };
 
 // The X11 display-mode watcher while it runs (sdl_mode_watch.cpp).
@@ -129,7 +136,10 @@ struct SdlPlatformState {
     PlatformWindow* window;  // the program window, null before it exists and after it is gone
     // messages and sound
     SdlMessageQueue queue;
-    SdlSound sound;
+    SdlSound* sound;  // the open sound, null when closed
+    // Sessions whose thread did not finish in time: never waited for, never
+    // freed, and SDL's shutdown at exit leaves the audio alone.
+    std::vector<SdlSound*> abandonedSound;
     SdlModeWatch modeWatch;
 };
 
@@ -171,6 +181,12 @@ void SdlStartSwapPacer(SdlSwapPacer* pacer, bool driverSyncs);
 // program end without doing so; returns once the desktop's configuration is
 // saved. Elsewhere nothing: other window systems end a client's mode with it.
 void SdlStartModeWatch();
+// Installs the reporter of fatal signals where a signal has no handler, or
+// takes back those still the reporter's; it tells the watcher which signal
+// the program dies of.
+void SdlReportFatalSignals(bool report);
+// Waits up to 3 s for the watcher's word that the desktop is saved.
+bool SdlAwaitModeWatchReady(int channel);
 // Ends the watch; `restored` tells the watcher the desktop mode is back, so
 // it leaves the display alone. Harmless when no watcher runs.
 void SdlEndModeWatch(bool restored);

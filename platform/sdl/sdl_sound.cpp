@@ -1,17 +1,20 @@
 // sdl_sound.cpp — fire-and-forget sound cues on one SDL audio device.
 //
-// PlatformOpenSound opens the device and reads the named cue files on a
-// thread of its own, so the first cue starts as promptly as the rest and the
-// frame loop never waits for the sound server. The device's callback mixes
-// the cues: a new cue starts at once and fades the one before it out over a
-// few milliseconds, which cuts it off without a click. A cue asked for while
-// the device is still opening is held and joins in when it opens, at the
-// point it would have reached, so it stays in step with the picture. No
-// audio device, or a file that is missing or unreadable, is silently
-// nothing, and is not tried again.
+// PlatformOpenSound starts a thread of the sound's own that opens the device
+// and reads the named cue files, so the first cue starts as promptly as the
+// rest and the frame loop never waits for the sound server; the same thread
+// closes the device at the end. The device's callback mixes the cues: a new
+// cue starts at once and fades the one before it out over a few
+// milliseconds, which cuts it off without a click. A cue asked for while the
+// device is still opening is held and joins in when it opens, at the point
+// it would have reached, so it stays in step with the picture. No audio
+// device, or a file that is missing or unreadable, is silently nothing, and
+// is not tried again. Closing waits a bounded time: a server that stops
+// answering costs the sound, never the user's desktop.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "platform/sdl/sdl_internal.h"
 
@@ -26,7 +29,11 @@ constexpr float kCloseFadeSeconds = 0.02f;   // whatever still plays at close
 // Silent buffers handed to the server after the close fade, so that what it
 // still holds of the stream when it goes is silence too.
 constexpr int kSilentBuffersBeforeClose = 4;
-constexpr auto kCloseWait = std::chrono::milliseconds(500);
+// How long the program waits, in all, for the sound to close; past it the
+// sound thread is left to the server it waits on. Of that, the thread waits
+// for silence at most kDrainLimit, leaving the rest to close the device.
+constexpr auto kCloseLimit = std::chrono::milliseconds(500);
+constexpr auto kDrainLimit = std::chrono::milliseconds(350);
 
 // Reads a WAV file and converts it to the device's format; empty on failure.
 std::vector<Sint16> LoadCueSamples(const char* path, const SDL_AudioSpec& device)
@@ -62,86 +69,72 @@ std::vector<Sint16> LoadCueSamples(const char* path, const SDL_AudioSpec& device
     return samples;
 }
 
-const SdlLoadedCue* FindLoadedCue(const std::string& path)
+const SdlLoadedCue* FindLoadedCue(const SdlSoundSession& session, const std::string& path)
 {
-    for (const SdlLoadedCue& cue : SdlState.sound.cues) {
+    for (const SdlLoadedCue& cue : session.cues) {
         if (cue.path == path)
             return &cue;
     }
     return nullptr;
 }
 
-// The cue of that path, read now if it was not named at open. The lock is
-// let go while the file is read, so the callback never waits for a disk.
-const SdlLoadedCue& FindOrLoadCue(const std::string& path, std::unique_lock<std::mutex>* hold)
+float FadeStep(const SdlSoundSession& session, float seconds)
 {
-    if (const SdlLoadedCue* cue = FindLoadedCue(path))
-        return *cue;
-    SDL_AudioSpec format = SdlState.sound.format;
-    hold->unlock();
-    std::vector<Sint16> samples = LoadCueSamples(path.c_str(), format);
-    hold->lock();
-    if (const SdlLoadedCue* cue = FindLoadedCue(path))
-        return *cue;  // the other thread read it meanwhile
-    SdlState.sound.cues.push_back(SdlLoadedCue{path, std::move(samples)});
-    return SdlState.sound.cues.back();
-}
-
-float FadeStep(float seconds)
-{
-    return 1.0f / std::max(1.0f, seconds * static_cast<float>(SdlState.sound.format.freq));
+    return 1.0f / std::max(1.0f, seconds * static_cast<float>(session.format.freq));
 }
 
 // Fades every sounding voice out; one not yet heard is simply dropped.
-void FadeOutVoices(float seconds)
+void FadeOutVoices(SdlSoundSession& session, float seconds)
 {
-    for (SdlCueVoice& voice : SdlState.sound.voices) {
+    for (SdlCueVoice& voice : session.voices) {
         if (voice.samples == nullptr)
             continue;
         if (voice.gain <= 0.0f || voice.position == voice.start)
             voice = SdlCueVoice{};
         else
-            voice.step = std::min(voice.step, -FadeStep(seconds));
+            voice.step = std::min(voice.step, -FadeStep(session, seconds));
     }
 }
 
 // Starts a cue `offset` frames in (fading in when that is not its start),
 // cutting off what plays. An unplayable cue cuts nothing off.
-void StartCue(const SdlLoadedCue& cue, size_t offset)
+void StartCue(SdlSoundSession& session, const SdlLoadedCue& cue, size_t offset)
 {
-    size_t start = offset * SdlState.sound.format.channels;
+    size_t start = offset * session.format.channels;
     if (start >= cue.samples.size())
         return;
-    FadeOutVoices(kCutFadeSeconds);
-    SdlCueVoice* slot = &SdlState.sound.voices[0];
-    for (SdlCueVoice& voice : SdlState.sound.voices) {
+    FadeOutVoices(session, kCutFadeSeconds);
+    SdlCueVoice* slot = &session.voices[0];
+    for (SdlCueVoice& voice : session.voices) {
         if (voice.samples == nullptr || voice.gain < slot->gain)
             slot = &voice;
         if (voice.samples == nullptr)
             break;
     }
     *slot = SdlCueVoice{cue.samples.data(), cue.samples.size(), start, start, offset == 0 ? 1.0f : 0.0f,
-                        offset == 0 ? 0.0f : FadeStep(kCutFadeSeconds)};
+                        offset == 0 ? 0.0f : FadeStep(session, kCutFadeSeconds)};
 }
 
 // Runs on the device's thread: adds the voices into one buffer of silence.
-void SDLCALL MixCues(void*, Uint8* stream, int length)
+void SDLCALL MixCues(void* data, Uint8* stream, int length)
 {
-    std::lock_guard<std::mutex> hold(SdlState.sound.lock);
-    const size_t channels = SdlState.sound.format.channels;
+    SdlSound& sound = *static_cast<SdlSound*>(data);
+    std::lock_guard<std::mutex> hold(sound.lock);
+    SdlSoundSession& session = sound.session;
+    const size_t channels = session.format.channels;
     Sint16* out = reinterpret_cast<Sint16*>(stream);
     const size_t frames = static_cast<size_t>(length) / (sizeof(Sint16) * channels);
     bool sounding = false;
     for (size_t frame = 0; frame < frames; ++frame) {
         for (size_t channel = 0; channel < channels; ++channel) {
             float sum = 0.0f;
-            for (const SdlCueVoice& voice : SdlState.sound.voices) {
+            for (const SdlCueVoice& voice : session.voices) {
                 if (voice.samples != nullptr)
                     sum += voice.gain * static_cast<float>(voice.samples[voice.position + channel]);
             }
             out[frame * channels + channel] = static_cast<Sint16>(std::lround(std::clamp(sum, -32768.0f, 32767.0f)));
         }
-        for (SdlCueVoice& voice : SdlState.sound.voices) {
+        for (SdlCueVoice& voice : session.voices) {
             if (voice.samples == nullptr)
                 continue;
             sounding = true;
@@ -153,13 +146,13 @@ void SDLCALL MixCues(void*, Uint8* stream, int length)
     }
     // Any bytes short of a whole frame stay silent.
     std::memset(out + frames * channels, 0, static_cast<size_t>(length) - frames * channels * sizeof(Sint16));
-    if (SdlState.sound.closing && !sounding) {
-        ++SdlState.sound.silentBuffers;
-        SdlState.sound.drained.notify_all();
+    if (session.closing && !sounding) {
+        ++session.silentBuffers;
+        sound.changed.notify_all();
     }
 }
 
-SDL_AudioDeviceID OpenDevice(SDL_AudioSpec* format)
+SDL_AudioDeviceID OpenDevice(SdlSound* sound, SDL_AudioSpec* format)
 {
     SDL_AudioSpec wanted{};
     wanted.freq = kPreferredFrequency;
@@ -167,6 +160,7 @@ SDL_AudioDeviceID OpenDevice(SDL_AudioSpec* format)
     wanted.channels = kPreferredChannels;
     wanted.samples = kBufferFrames;
     wanted.callback = MixCues;
+    wanted.userdata = sound;
     // Cues are converted once when loaded, so the device may keep its own
     // rate and channel count rather than convert every buffer; the sample
     // format stays the one the callback mixes in.
@@ -174,44 +168,79 @@ SDL_AudioDeviceID OpenDevice(SDL_AudioSpec* format)
                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
 }
 
-// The opening thread: the subsystem, the device, then the cue files.
-int SDLCALL OpenInBackground(void*)
+// Hands the cues read so far to the session. Once it holds the cue asked for
+// while opening (or none was), that cue joins in late, the session opens,
+// and the result is empty; otherwise the result names the cue still to read.
+std::string OpenWithCues(SdlSound& sound, std::deque<SdlLoadedCue>* loaded)
 {
-    bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_AudioSpec format{};
-    SDL_AudioDeviceID device = started ? OpenDevice(&format) : 0;
-    std::vector<std::string> paths;
-    {
-        std::lock_guard<std::mutex> hold(SdlState.sound.lock);
-        SdlState.sound.subsystemStarted = started;
-        SdlState.sound.device = device;
-        SdlState.sound.format = format;
-        paths = SdlState.sound.announced;
-        if (device == 0)
-            SdlState.sound.phase = SdlSoundPhase::Failed;
+    std::lock_guard<std::mutex> hold(sound.lock);
+    SdlSoundSession& session = sound.session;
+    std::move(loaded->begin(), loaded->end(), std::back_inserter(session.cues));
+    loaded->clear();
+    const bool joining = session.pending && !session.closing;
+    const SdlLoadedCue* cue = joining ? FindLoadedCue(session, session.pendingPath) : nullptr;
+    if (joining && cue == nullptr)
+        return session.pendingPath;
+    if (cue != nullptr) {
+        double late = std::chrono::duration<double>(std::chrono::steady_clock::now() - session.pendingSince).count();
+        StartCue(session, *cue, static_cast<size_t>(late * session.format.freq));
     }
-    if (device == 0)
-        return 0;
-    // The stream runs from here on, silent until the first cue, so that cue
-    // meets a stream the server has already started.
-    SDL_PauseAudioDevice(device, 0);
-    std::deque<SdlLoadedCue> loaded;
-    for (const std::string& path : paths)
-        loaded.push_back(SdlLoadedCue{path, LoadCueSamples(path.c_str(), format)});
+    session.pending = false;
+    session.phase = SdlSoundPhase::Open;
+    return {};
+}
 
-    std::unique_lock<std::mutex> hold(SdlState.sound.lock);
-    SdlState.sound.cues = std::move(loaded);
-    SdlState.sound.phase = SdlSoundPhase::Open;
-    if (SdlState.sound.pending && !SdlState.sound.closing) {
-        std::string path = SdlState.sound.pendingPath;
-        const SdlLoadedCue& cue = FindOrLoadCue(path, &hold);
-        // Only the latest cue asked for counts, as if each had cut the one before.
-        if (SdlState.sound.pendingPath == path) {
-            double late = std::chrono::duration<double>(std::chrono::steady_clock::now() - SdlState.sound.pendingSince).count();
-            StartCue(cue, static_cast<size_t>(late * format.freq));
+// The subsystem, the device, then the cue files; 0 when there is no device.
+SDL_AudioDeviceID OpenSound(SdlSound& sound, bool* subsystemStarted)
+{
+    *subsystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_AudioSpec format{};
+    SDL_AudioDeviceID device = *subsystemStarted ? OpenDevice(&sound, &format) : 0;
+    std::deque<SdlLoadedCue> loaded;
+    {
+        std::lock_guard<std::mutex> hold(sound.lock);
+        sound.session.format = format;
+        if (device == 0) {
+            sound.session.phase = SdlSoundPhase::Failed;
+            return 0;
         }
+        for (const std::string& path : sound.session.announced)
+            loaded.push_back(SdlLoadedCue{path, {}});
     }
-    SdlState.sound.pending = false;
+    // The stream runs from here on, silent until the first cue, so that cue
+    // meets a stream the server has already started. Files are read with
+    // the lock let go: the callback never waits for a disk.
+    SDL_PauseAudioDevice(device, 0);
+    for (SdlLoadedCue& cue : loaded)
+        cue.samples = LoadCueSamples(cue.path.c_str(), format);
+    // A cue asked for while opening may be one not named at open.
+    for (std::string missing = OpenWithCues(sound, &loaded); !missing.empty(); missing = OpenWithCues(sound, &loaded))
+        loaded.push_back(SdlLoadedCue{missing, LoadCueSamples(missing.c_str(), format)});
+    return device;
+}
+
+// The sound thread: opens, waits for the close, lets the server play a
+// little silence after the fade, then closes what it opened.
+int SDLCALL RunSound(void* data)
+{
+    SdlSound& sound = *static_cast<SdlSound*>(data);
+    bool subsystemStarted = false;
+    SDL_AudioDeviceID device = OpenSound(sound, &subsystemStarted);
+    if (device != 0) {
+        std::unique_lock<std::mutex> hold(sound.lock);
+        SdlSoundSession& session = sound.session;
+        sound.changed.wait(hold, [&] { return session.closing; });
+        sound.changed.wait_until(hold, session.drainBy,
+                                 [&] { return session.silentBuffers >= kSilentBuffersBeforeClose; });
+        hold.unlock();
+        SDL_PauseAudioDevice(device, 1);
+        SDL_CloseAudioDevice(device);
+    }
+    if (subsystemStarted)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    std::lock_guard<std::mutex> hold(sound.lock);
+    sound.session.finished = true;
+    sound.changed.notify_all();
     return 0;
 }
 
@@ -219,68 +248,75 @@ int SDLCALL OpenInBackground(void*)
 
 void PlatformOpenSound(const char* const* cuePaths, size_t count)
 {
-    {
-        std::lock_guard<std::mutex> hold(SdlState.sound.lock);
-        if (SdlState.sound.phase != SdlSoundPhase::Closed)
-            return;
-        SdlState.sound.announced.assign(cuePaths, cuePaths + count);
-        SdlState.sound.phase = SdlSoundPhase::Opening;
+    if (SdlState.sound != nullptr)
+        return;
+    SdlSound* sound = new SdlSound;
+    sound->session.announced.assign(cuePaths, cuePaths + count);
+    sound->thread = SDL_CreateThread(RunSound, "marivelt sound", sound);
+    if (sound->thread == nullptr) {
+        sound->session.phase = SdlSoundPhase::Failed;
+        sound->session.finished = true;
     }
-    SDL_Thread* opener = SDL_CreateThread(OpenInBackground, "marivelt sound", nullptr);
-    std::lock_guard<std::mutex> hold(SdlState.sound.lock);
-    SdlState.sound.opener = opener;
-    if (opener == nullptr)
-        SdlState.sound.phase = SdlSoundPhase::Failed;
+    SdlState.sound = sound;
 }
 
 void PlatformPlaySound(const char* path)
 {
-    if (path == nullptr)
+    SdlSound* sound = SdlState.sound;
+    if (sound == nullptr || path == nullptr)
         return;
-    std::unique_lock<std::mutex> hold(SdlState.sound.lock);
-    if (SdlState.sound.phase == SdlSoundPhase::Opening) {
-        SdlState.sound.pending = true;
-        SdlState.sound.pendingPath = path;
-        SdlState.sound.pendingSince = std::chrono::steady_clock::now();
-    } else if (SdlState.sound.phase == SdlSoundPhase::Open && !SdlState.sound.closing) {
-        StartCue(FindOrLoadCue(path, &hold), 0);
+    SDL_AudioSpec format{};
+    {
+        std::lock_guard<std::mutex> hold(sound->lock);
+        SdlSoundSession& session = sound->session;
+        if (session.phase == SdlSoundPhase::Opening) {
+            session.pending = true;
+            session.pendingPath = path;
+            session.pendingSince = std::chrono::steady_clock::now();
+            return;
+        }
+        if (session.phase != SdlSoundPhase::Open)
+            return;
+        if (const SdlLoadedCue* cue = FindLoadedCue(session, path)) {
+            StartCue(session, *cue, 0);
+            return;
+        }
+        format = session.format;
     }
+    // A cue not named at open is read now, with the lock let go; only this
+    // thread adds cues once the sound is open.
+    std::vector<Sint16> samples = LoadCueSamples(path, format);
+    std::lock_guard<std::mutex> hold(sound->lock);
+    SdlSoundSession& session = sound->session;
+    session.cues.push_back(SdlLoadedCue{path, std::move(samples)});
+    StartCue(session, session.cues.back(), 0);
 }
 
 void PlatformCloseSound()
 {
-    if (SdlState.sound.opener != nullptr) {
-        {
-            std::lock_guard<std::mutex> hold(SdlState.sound.lock);
-            SdlState.sound.closing = true;  // a cue held for the opening is dropped
-        }
-        SDL_WaitThread(SdlState.sound.opener, nullptr);
-        SdlState.sound.opener = nullptr;
+    SdlSound* sound = SdlState.sound;
+    if (sound == nullptr)
+        return;
+    SdlState.sound = nullptr;
+    const auto giveUp = std::chrono::steady_clock::now() + kCloseLimit;
+    bool finished;
+    {
+        std::unique_lock<std::mutex> hold(sound->lock);
+        SdlSoundSession& session = sound->session;
+        session.closing = true;  // a cue held for the opening is dropped
+        session.drainBy = giveUp - kCloseLimit + kDrainLimit;
+        session.silentBuffers = 0;
+        FadeOutVoices(session, kCloseFadeSeconds);
+        sound->changed.notify_all();
+        finished = sound->changed.wait_until(hold, giveUp, [&] { return session.finished; });
     }
-    if (SdlState.sound.device != 0) {
-        // Fade out, then let the server play silence before the stream goes:
-        // cut off mid-cue it would click.
-        std::unique_lock<std::mutex> hold(SdlState.sound.lock);
-        SdlState.sound.closing = true;
-        SdlState.sound.silentBuffers = 0;
-        FadeOutVoices(kCloseFadeSeconds);
-        SdlState.sound.drained.wait_for(hold, kCloseWait, [] { return SdlState.sound.silentBuffers >= kSilentBuffersBeforeClose; });
-        hold.unlock();
-        SDL_PauseAudioDevice(SdlState.sound.device, 1);
-        SDL_CloseAudioDevice(SdlState.sound.device);
+    if (finished) {
+        SDL_WaitThread(sound->thread, nullptr);  // it has nothing left to do
+        delete sound;
+        return;
     }
-    if (SdlState.sound.subsystemStarted)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    // The device thread is gone: nothing else reads these now.
-    SdlState.sound.phase = SdlSoundPhase::Closed;
-    SdlState.sound.subsystemStarted = false;
-    SdlState.sound.device = 0;
-    SdlState.sound.format = SDL_AudioSpec{};
-    SdlState.sound.announced.clear();
-    SdlState.sound.cues.clear();
-    SdlState.sound.pending = false;
-    SdlState.sound.pendingPath.clear();
-    std::fill(std::begin(SdlState.sound.voices), std::end(SdlState.sound.voices), SdlCueVoice{});
-    SdlState.sound.closing = false;
-    SdlState.sound.silentBuffers = 0;
+    // A sound server that stopped answering holds the thread; it is left to
+    // it, with the record it may still touch.
+    SDL_DetachThread(sound->thread);
+    SdlState.abandonedSound.push_back(sound);
 }

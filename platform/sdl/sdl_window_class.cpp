@@ -3,7 +3,8 @@
 //
 // Everything SDL still holds when the process ends (an audio device left
 // open, a subsystem left running after a failed start) is let go by one exit
-// hook, and a full-screen mode still in force is given back with it. A lost X
+// hook, and a full-screen mode still in force is given back with it; sound
+// abandoned to a server that stopped answering is left alone. A lost X
 // connection ends the process without that hook (sdl_x11_connection.cpp).
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,13 @@ namespace {
 void ReleaseSdlAtExit()
 {
     PlatformCloseSound();
+    // SDL's own shutdown would wait for an abandoned sound thread for ever:
+    // then only the video goes, which gives the desktop its mode back.
+    if (!SdlState.abandonedSound.empty()) {
+        if (SdlState.classRegistered)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return;
+    }
     SDL_Quit();
 }
 

@@ -141,6 +141,7 @@ protected:
         PlatformCloseSound();
         unsetenv("SDL_AUDIODRIVER");
         unsetenv("SDL_DISKAUDIOFILE");
+        unsetenv("SDL_DISKAUDIODELAY");
     }
     // Opens the sound on SDL's disk driver, which writes what it plays to a file.
     void OpenOnDisk(std::vector<const char*> cues)
@@ -222,6 +223,29 @@ TEST_F(SdlSoundTest, CuesCutOffAndTheSoundClosedFadeInsteadOfClicking)
     EXPECT_EQ(played.back(), 0) << "the sound closed before its fade had played";
     size_t fallingFrom = std::find(played.begin(), played.end(), -kLevel) - played.begin();
     EXPECT_LT(played.size() - fallingFrom, 22050u * 5 / 2) << "closing waited for the 3 s cue to end";
+}
+
+// A device that stops taking buffers, as one on a frozen sound server does
+// (the disk driver, told to, sleeps a minute after each): closing leaves it
+// behind within a second rather than wait for the silence it would play, and
+// a cue asked for afterwards is nothing. In a process of its own, which then
+// ends with the device still asleep.
+TEST_F(SdlSoundTest, ClosingDoesNotWaitForADeviceThatStoppedTakingBuffers)
+{
+    const fs::path cue = scratch.path / "cue.wav";
+    WriteSquareWave(cue, 8000);
+    setenv("SDL_DISKAUDIODELAY", "60000", 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto closeWithin = [&](std::chrono::seconds limit) {
+        OpenOnDisk({cue.c_str()});
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the device sleeps by now
+        PlatformPlaySound(cue.c_str());
+        auto start = std::chrono::steady_clock::now();
+        PlatformCloseSound();
+        PlatformPlaySound(cue.c_str());
+        std::exit(std::chrono::steady_clock::now() - start < limit ? 0 : 1);
+    };
+    EXPECT_EXIT(closeWithin(std::chrono::seconds(30)), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SdlSoundTest, NoAudioDeviceIsSilentlyNothing)
