@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -28,7 +30,7 @@ extern char** environ;
 namespace {
 
 constexpr const char* kWatcherName = "marivelt-mode-watcher";
-constexpr int kReadyTimeout = 3000;  // milliseconds for the watcher to save the configuration
+constexpr auto kReadyTimeout = std::chrono::milliseconds(3000);  // for the watcher to save the configuration
 constexpr auto kReapTimeout = std::chrono::seconds(1);
 constexpr auto kReapStep = std::chrono::milliseconds(5);
 
@@ -47,29 +49,6 @@ void ReportFatalSignal(int signal)
     // The handler was reset on entry: the signal now ends the process as it
     // would have, with the same wait status.
     raise(signal);
-}
-
-void StartReportingSignals()
-{
-    for (int signal : kFatalSignals) {
-        struct sigaction current{};
-        if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-            continue;
-        struct sigaction reporter{};
-        reporter.sa_handler = ReportFatalSignal;
-        reporter.sa_flags = SA_RESETHAND | SA_NODEFER;
-        sigemptyset(&reporter.sa_mask);
-        SdlState.modeWatch.reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
-    }
-}
-
-void StopReportingSignals()
-{
-    for (int signal : kFatalSignals) {
-        if (SdlState.modeWatch.reporting[signal])
-            ::signal(signal, SIG_DFL);
-        SdlState.modeWatch.reporting[signal] = false;
-    }
 }
 
 std::string WatcherPath()
@@ -109,13 +88,6 @@ bool SpawnWatcher(int channel, pid_t* watcher)
     return failure == 0;
 }
 
-bool AwaitReady(int channel)
-{
-    pollfd ready{channel, POLLIN, 0};
-    char word = 0;
-    return poll(&ready, 1, kReadyTimeout) == 1 && read(channel, &word, 1) == 1 && word == kModeWatchReady;
-}
-
 // The watcher ends as soon as it hears the mode is back or the socket
 // closes; one that takes longer is left to end on its own.
 void ReapWatcher(pid_t watcher)
@@ -127,10 +99,49 @@ void ReapWatcher(pid_t watcher)
 
 }  // namespace
 
+void SdlReportFatalSignals(bool report)
+{
+    for (int signal : kFatalSignals) {
+        struct sigaction current{};
+        if (sigaction(signal, nullptr, &current) != 0)
+            continue;
+        if (report && current.sa_handler == SIG_DFL) {
+            struct sigaction reporter{};
+            reporter.sa_handler = ReportFatalSignal;
+            reporter.sa_flags = SA_RESETHAND | SA_NODEFER;
+            sigemptyset(&reporter.sa_mask);
+            SdlState.modeWatch.reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
+        } else if (!report) {
+            // A handler installed since is its owner's to keep.
+            if (SdlState.modeWatch.reporting[signal] && current.sa_handler == ReportFatalSignal)
+                ::signal(signal, SIG_DFL);
+            SdlState.modeWatch.reporting[signal] = false;
+        }
+    }
+}
+
+// A signal during the wait (Ctrl+C, which SDL only records) must not cost
+// the guarantee: the wait goes on for the time that is left.
+bool SdlAwaitModeWatchReady(int channel)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kReadyTimeout;
+    pollfd ready{channel, POLLIN, 0};
+    int polled;
+    do {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        polled = poll(&ready, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+    } while (polled < 0 && errno == EINTR);
+    char word = 0;
+    ssize_t got = 0;
+    do {
+        got = polled == 1 ? read(channel, &word, 1) : 0;
+    } while (got < 0 && errno == EINTR);
+    return got == 1 && word == kModeWatchReady;
+}
+
 void SdlStartModeWatch()
 {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (SdlState.modeWatch.channel >= 0 || driver == nullptr || std::strcmp(driver, "x11") != 0)
+    if (SdlState.modeWatch.channel >= 0 || !SdlVideoDriverIs("x11"))
         return;
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -144,7 +155,7 @@ void SdlStartModeWatch()
         close(ends[0]);
         return;
     }
-    if (!AwaitReady(ends[0])) {
+    if (!SdlAwaitModeWatchReady(ends[0])) {
         std::fprintf(stderr, "marivelt: the display-mode watcher did not start; a crash would leave the mode changed\n");
         close(ends[0]);
         ReapWatcher(watcher);
@@ -152,7 +163,7 @@ void SdlStartModeWatch()
     }
     SdlState.modeWatch.watcher = watcher;
     SdlState.modeWatch.channel = ends[0];
-    StartReportingSignals();
+    SdlReportFatalSignals(true);
 }
 
 void SdlEndModeWatch(bool restored)
@@ -160,7 +171,7 @@ void SdlEndModeWatch(bool restored)
     int channel = SdlState.modeWatch.channel;
     if (channel < 0)
         return;
-    StopReportingSignals();
+    SdlReportFatalSignals(false);
     if (restored)
         send(channel, &kModeWatchRestored, 1, MSG_NOSIGNAL);
     SdlState.modeWatch.channel = -1;

@@ -1,10 +1,16 @@
 // The display-mode watcher's decision: what it reads from the program, when
-// it restores, which signal a /proc stat names, and the line it writes.
+// it restores, which signal a /proc stat names, and the line it writes; and
+// the program's side: its wait for the watcher, its signal reporters.
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/sdl/mode_watcher/mode_watch.h"
+#include "platform/sdl/sdl_internal.h"
 
 namespace {
 
@@ -68,6 +74,47 @@ TEST(ModeWatchEndNote, OneLineNamesTheSignalAndSaysTheModeIsBack)
     EXPECT_EQ(ModeWatchEndNote(6), "marivelt: ended by signal 6 (Aborted); the display mode was restored");
     EXPECT_EQ(ModeWatchEndNote(9), "marivelt: ended by signal 9 (Killed); the display mode was restored");
     EXPECT_EQ(ModeWatchEndNote(0), "");
+}
+
+void IgnoreSignal(int) {}
+
+// A signal that interrupts the wait for the watcher (Ctrl+C, say) does not
+// end it: the watcher's word, coming later, still counts.
+TEST(ModeWatchStart, ASignalDuringTheWaitDoesNotCutItShort)
+{
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    struct sigaction interrupting{}, previous{};
+    interrupting.sa_handler = IgnoreSignal;  // no SA_RESTART: the wait sees EINTR
+    sigaction(SIGUSR1, &interrupting, &previous);
+    pthread_t waiting = pthread_self();
+    std::thread watcher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pthread_kill(waiting, SIGUSR1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(write(ends[1], &kModeWatchReady, 1), 1);
+    });
+    EXPECT_TRUE(SdlAwaitModeWatchReady(ends[0]));
+    watcher.join();
+    sigaction(SIGUSR1, &previous, nullptr);
+    close(ends[0]);
+    close(ends[1]);
+}
+
+// Taking the reporters back leaves alone a handler someone installed since.
+TEST(ModeWatchSignals, OnlyTheReportersOwnHandlersAreTakenBack)
+{
+    signal(SIGHUP, SIG_DFL);
+    signal(SIGUSR2, SIG_DFL);
+    SdlReportFatalSignals(true);
+    signal(SIGUSR2, IgnoreSignal);
+    SdlReportFatalSignals(false);
+    struct sigaction hangup{}, user{};
+    sigaction(SIGHUP, nullptr, &hangup);
+    sigaction(SIGUSR2, nullptr, &user);
+    EXPECT_EQ(hangup.sa_handler, SIG_DFL);
+    EXPECT_EQ(user.sa_handler, &IgnoreSignal);
+    signal(SIGUSR2, SIG_DFL);
 }
 
 }  // namespace
