@@ -18,19 +18,26 @@ command -v debootstrap >/dev/null || { echo "clean-room.sh: debootstrap is not i
 repo=$(git -C "$(dirname "${BASH_SOURCE[0]}")" rev-parse --show-toplevel)
 revision=$(git -C "$repo" rev-parse --verify "${1:-HEAD}^{commit}")
 
-# The mirrors this machine's apt uses, so the root gets what the host gets.
+# The mirrors this machine's apt uses, so the root gets what the host gets;
+# none is named here.
 mirror_of()
 {
-    local suite=$1 fallback=$2 uri
-    uri=$(awk -v suite="$suite" '
+    local sources=() file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] && sources+=("$file")  # awk stops at the first file it cannot open
+    done
+    [ ${#sources[@]} -gt 0 ] || return 0
+    awk -v suite="$1" '
         /^URIs:/ { uri = $2 }
         /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == suite) { print uri; exit } }
-        /^deb / { for (i = 2; i <= NF; i++) if ($i == suite) { print $(i - 1); exit } }' \
-        /etc/apt/sources.list /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list 2>/dev/null | head -n1)
-    echo "${uri:-$fallback}"
+        /^deb / { for (i = 2; i <= NF; i++) if ($i == suite) { print $(i - 1); exit } }' "${sources[@]}" | head -n1
 }
-mirror=$(mirror_of bookworm http://deb.debian.org/debian)
-security=$(mirror_of bookworm-security http://deb.debian.org/debian-security)
+mirror=$(mirror_of bookworm)
+security=$(mirror_of bookworm-security)
+[ -n "$mirror" ] || {
+    echo "clean-room.sh: no Debian bookworm mirror in this machine's apt sources (/etc/apt/sources.list*)" >&2
+    exit 2
+}
 
 scratch=${TMPDIR:-/var/tmp}
 work=$(mktemp -d "$scratch/marivelt-clean-room-XXXXXX")
@@ -69,11 +76,11 @@ started=$SECONDS
 echo "clean-room: debootstrap bookworm (minbase) from $mirror into $root"
 debootstrap --variant=minbase bookworm "$root" "$mirror" >"$log" 2>&1 ||
     { tail -n 20 "$log" >&2; echo "clean-room.sh: debootstrap failed; log: $log" >&2; exit 1; }
-cat >"$root/etc/apt/sources.list" <<EOF
-deb $mirror bookworm main
-deb $mirror bookworm-updates main
-deb $security bookworm-security main
-EOF
+{
+    echo "deb $mirror bookworm main"
+    echo "deb $mirror bookworm-updates main"
+    [ -z "$security" ] || echo "deb $security bookworm-security main"
+} >"$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 for folder in /proc /sys /dev /dev/pts /dev/shm; do
     bind_mount "$folder"
