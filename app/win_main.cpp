@@ -57,10 +57,10 @@ int WinMain()
         stop = RunIdlePass();
     }
 
-    // Before the display, in reverse order of opening: a cue still playing
-    // fades out as the window goes, and the farewell box is silent.
-    PlatformCloseSound();
+    // The desktop first, whatever the sound server does; then a cue still
+    // playing fades out, and the farewell box is silent.
     CloseDisplay();
+    PlatformCloseSound();
     PlatformShowCursor(true);
     PlatformMessageBox(nullptr, kFarewellText, kFarewellCaption, MessageBoxIcon::Exclamation);
     // The quit code after WM_QUIT; after ESC, what its key message carried (27).
