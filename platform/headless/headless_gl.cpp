@@ -36,7 +36,7 @@ bool OpenEglDisplay()
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
         EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-        EGL_DEPTH_SIZE, 16,
+        EGL_DEPTH_SIZE, kDepthBufferBits,
         EGL_NONE,
     };
     EGLint found = 0;
