@@ -1,6 +1,6 @@
 // key_actions.cpp — the key table: scene advance, zoom, the two toggles,
-// rotations and movement, each with its sound cue. Steps are 32-bit floats
-// and nothing is clamped or wrapped.
+// rotations and movement; all but zoom and the rotations start a sound cue.
+// Steps are 32-bit floats and nothing is clamped or wrapped.
 #include "app/key_actions.h"
 
 #include "state/app_state.h"

@@ -6,13 +6,10 @@
 #include "display/display.h"
 #include "render/render.h"
 #include "state/app_state.h"
+#include "state/window_request.h"
 
 namespace {
 
-constexpr const char* kWindowTitle = "Marivelt";
-constexpr int kDisplayWidth = 800;   // pixels
-constexpr int kDisplayHeight = 600;  // pixels
-constexpr int kDisplayBits = 16;     // bits per pixel
 constexpr const char* kFarewellCaption = "Thank You!";
 constexpr const char* kFarewellText =
     "Thank you for trying Marivelt, the four elements in motion.\n"

@@ -4,11 +4,11 @@
 #include "display/display.h"
 #include "render/render.h"
 #include "state/app_state.h"
+#include "state/window_request.h"
 
 namespace {
 
 constexpr const char* kStartupCaption = "ERROR";
-constexpr uint8_t kDepthBufferBits = 16;
 
 void ReportStartupFailure(const char* text, MessageBoxIcon icon)
 {
@@ -36,19 +36,14 @@ bool FailRefusedSwitch()
     return false;
 }
 
-// Fills the request from the colour bits on; the rest was set at process start.
+// Fills the request in from the colour bits on, over its members of process start.
 void RequestPixelFormat(int bits)
 {
-    PixelFormatDescriptor& format = AppState.pixelFormat;
-    const PixelFormatDescriptor fixed = format;
-    format = PixelFormatDescriptor{};
-    format.nSize = fixed.nSize;
-    format.nVersion = fixed.nVersion;
-    format.dwFlags = fixed.dwFlags;
-    format.iPixelType = fixed.iPixelType;
+    PixelFormatDescriptor format = InitialPixelFormat();
     format.cColorBits = static_cast<uint8_t>(bits & 0xFF);
     format.cDepthBits = kDepthBufferBits;
     format.iLayerType = PFD_MAIN_PLANE;
+    AppState.pixelFormat = format;
 }
 
 }  // namespace

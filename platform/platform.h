@@ -54,6 +54,11 @@ constexpr uint32_t PFD_SUPPORT_OPENGL = 0x20;
 constexpr uint8_t PFD_TYPE_RGBA = 0;
 constexpr uint8_t PFD_MAIN_PLANE = 0;
 
+// The depth buffer of every window's pixel format, in bits: the program asks
+// for it, and a platform that fixes the framebuffer when the window is made,
+// before any request comes, gives it from here.
+constexpr uint8_t kDepthBufferBits = 16;
+
 // Window messages, with the classic codes so that exit codes and tests read
 // the same as on the system the program was designed for.
 constexpr uint32_t WM_SIZE = 0x0005;

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "state/data_files.h"
+#include "state/window_request.h"
 
 struct GLUquadric;
 
@@ -67,10 +68,7 @@ constexpr AppStateRecord InitialAppState()
     state.cameraZ = -6.0f;
     state.rotX = 105.0f;
     state.rotZ = 30.0f;
-    state.pixelFormat.nSize = sizeof(PixelFormatDescriptor);
-    state.pixelFormat.nVersion = 1;
-    state.pixelFormat.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    state.pixelFormat.iPixelType = PFD_TYPE_RGBA;
+    state.pixelFormat = InitialPixelFormat();
     return state;
 }
 

@@ -14,12 +14,10 @@
 
 namespace {
 
-EGLDisplay gDisplay = EGL_NO_DISPLAY;
-EGLConfig gConfig = nullptr;
-
 bool OpenEglDisplay()
 {
-    if (gDisplay != EGL_NO_DISPLAY)
+    HeadlessEgl& egl = HeadlessEglState();
+    if (egl.display != EGL_NO_DISPLAY)
         return true;
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -36,16 +34,16 @@ bool OpenEglDisplay()
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
         EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-        EGL_DEPTH_SIZE, 16,
+        EGL_DEPTH_SIZE, kDepthBufferBits,
         EGL_NONE,
     };
     EGLint found = 0;
-    if (!eglChooseConfig(display, attributes, &gConfig, 1, &found) || found < 1 || !eglBindAPI(EGL_OPENGL_API)) {
+    if (!eglChooseConfig(display, attributes, &egl.config, 1, &found) || found < 1 || !eglBindAPI(EGL_OPENGL_API)) {
         std::fprintf(stderr, "headless: no EGL config for desktop GL with depth (0x%x)\n", eglGetError());
         eglTerminate(display);
         return false;
     }
-    gDisplay = display;
+    egl.display = display;
     return true;
 }
 
@@ -55,17 +53,18 @@ bool HeadlessCreateGl(int width, int height, HeadlessGl* gl)
 {
     if (!OpenEglDisplay())
         return false;
+    const HeadlessEgl& egl = HeadlessEglState();
     const EGLint contextAttributes[] = {
         EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
         EGL_NONE,
     };
-    EGLContext context = eglCreateContext(gDisplay, gConfig, EGL_NO_CONTEXT, contextAttributes);
+    EGLContext context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT)
         return false;
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    EGLSurface surface = eglCreatePbufferSurface(gDisplay, gConfig, surfaceAttributes);
+    EGLSurface surface = eglCreatePbufferSurface(egl.display, egl.config, surfaceAttributes);
     if (surface == EGL_NO_SURFACE) {
-        eglDestroyContext(gDisplay, context);
+        eglDestroyContext(egl.display, context);
         return false;
     }
     gl->context = context;
@@ -75,18 +74,20 @@ bool HeadlessCreateGl(int width, int height, HeadlessGl* gl)
 
 bool HeadlessMakeGlCurrent(const HeadlessGl* gl)
 {
+    EGLDisplay display = HeadlessEglState().display;
     if (gl == nullptr)
-        return gDisplay == EGL_NO_DISPLAY ||
-               eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    return eglMakeCurrent(gDisplay, gl->surface, gl->surface, gl->context);
+        return display == EGL_NO_DISPLAY ||
+               eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    return eglMakeCurrent(display, gl->surface, gl->surface, gl->context);
 }
 
 void HeadlessDestroyGl(HeadlessGl* gl)
 {
+    EGLDisplay display = HeadlessEglState().display;
     if (gl->surface != nullptr)
-        eglDestroySurface(gDisplay, gl->surface);
+        eglDestroySurface(display, gl->surface);
     if (gl->context != nullptr)
-        eglDestroyContext(gDisplay, gl->context);
+        eglDestroyContext(display, gl->context);
     *gl = HeadlessGl{};
 }
 

@@ -11,6 +11,14 @@ struct HeadlessGl {
     void* surface = nullptr;
 };
 
+// The EGL display and its one config, opened on first use and kept for the
+// life of the process (headless_gl.cpp); part of the platform's record.
+struct HeadlessEgl {
+    void* display = nullptr;  // EGLDisplay; null until opened
+    void* config = nullptr;   // EGLConfig
+};
+HeadlessEgl& HeadlessEglState();
+
 bool HeadlessCreateGl(int width, int height, HeadlessGl* gl);
 bool HeadlessMakeGlCurrent(const HeadlessGl* gl);  // null: no context current
 void HeadlessDestroyGl(HeadlessGl* gl);

@@ -27,7 +27,9 @@ struct ScriptItem {
     WindowMessage message;   // otherwise: the message retrieved
 };
 
-struct HeadlessState {
+// What one test or tool run sets up and records, from one HeadlessReset to
+// the next: a reset starts a fresh one.
+struct HeadlessSession {
     std::vector<std::string> calls;
     std::vector<HeadlessBox> boxes;
     std::vector<std::string> cues;
@@ -48,10 +50,21 @@ struct HeadlessState {
     std::vector<PlatformRenderContext*> renderContexts;  // alive, including ones a failed delete left
 };
 
-HeadlessState& State()
+// The headless platform's one record.
+struct HeadlessState {
+    HeadlessEgl egl;  // outlives every session
+    HeadlessSession session;
+};
+
+HeadlessState& Platform()
 {
     static HeadlessState state;
     return state;
+}
+
+HeadlessSession& Session()
+{
+    return Platform().session;
 }
 
 PlatformInstance* ModuleToken()
@@ -62,88 +75,80 @@ PlatformInstance* ModuleToken()
 
 }  // namespace
 
+HeadlessEgl& HeadlessEglState()
+{
+    return Platform().egl;
+}
+
 void HeadlessRecordCall(const std::string& call)
 {
-    State().calls.push_back(call);
+    Session().calls.push_back(call);
 }
 
 bool HeadlessStepFails(HeadlessStep step, const std::string& call)
 {
     HeadlessRecordCall(call);
-    return State().failingStep == step;
+    return Session().failingStep == step;
 }
 
 // ---- control -------------------------------------------------------------------
 
 void HeadlessReset()
 {
-    HeadlessState& state = State();
     HeadlessCloseContext();
     HeadlessMakeGlCurrent(nullptr);
-    for (PlatformRenderContext* context : state.renderContexts) {
+    // Then what else the session holds, before a fresh one replaces it.
+    HeadlessSession& session = Session();
+    for (PlatformRenderContext* context : session.renderContexts) {
         HeadlessDestroyGl(&context->gl);
         delete context;
     }
-    state.renderContexts.clear();
-    delete state.deviceContext;
-    delete state.window;
-    HeadlessSetSwapHook(nullptr);
-    HeadlessClearRecords();
-    state.script.clear();
-    state.posted.clear();
-    state.failingStep = HeadlessStep::None;
-    state.swapCount = 0;
-    state.surfaceWidth = 800;
-    state.surfaceHeight = 600;
-    state.windowed = false;
-    state.modeChanged = false;
-    state.cursorVisible = true;
-    state.window = nullptr;
-    state.deviceContext = nullptr;
-    state.focus = nullptr;
+    delete session.deviceContext;
+    delete session.window;
+    session = HeadlessSession{};
 }
 
 void HeadlessClearRecords()
 {
-    // Keep the vectors' storage: fuzzing and soak runs clear them over and over.
-    HeadlessState& state = State();
-    state.calls.clear();
-    state.boxes.clear();
-    state.cues.clear();
+    // Keep the vectors' storage: the soak run clears them over and over.
+    HeadlessSession& session = Session();
+    session.calls.clear();
+    session.boxes.clear();
+    session.cues.clear();
 }
 
 void HeadlessQueueMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    State().script.push_back(ScriptItem{0, WindowMessage{State().window, message, wParam, lParam}});
+    Session().script.push_back(ScriptItem{0, WindowMessage{Session().window, message, wParam, lParam}});
 }
 
 void HeadlessQueueIdle(int passes)
 {
     if (passes > 0)
-        State().script.push_back(ScriptItem{passes, WindowMessage{}});
+        Session().script.push_back(ScriptItem{passes, WindowMessage{}});
 }
 
 void HeadlessQueueKeyDown(uint8_t key) { HeadlessQueueMessage(WM_KEYDOWN, key, 1); }
 void HeadlessQueueKeyUp(uint8_t key) { HeadlessQueueMessage(WM_KEYUP, key, 1); }
-void HeadlessFailStep(HeadlessStep step) { State().failingStep = step; }
-const std::vector<std::string>& HeadlessCalls() { return State().calls; }
-const std::vector<HeadlessBox>& HeadlessBoxes() { return State().boxes; }
-const std::vector<std::string>& HeadlessCues() { return State().cues; }
-int HeadlessSwapCount() { return State().swapCount; }
-bool HeadlessDisplayModeChanged() { return State().modeChanged; }
-bool HeadlessCursorVisible() { return State().cursorVisible; }
-void HeadlessSetSwapHook(std::function<void()> hook) { State().swapHook = std::move(hook); }
+void HeadlessFailStep(HeadlessStep step) { Session().failingStep = step; }
+const std::vector<std::string>& HeadlessCalls() { return Session().calls; }
+const std::vector<HeadlessBox>& HeadlessBoxes() { return Session().boxes; }
+const std::vector<std::string>& HeadlessCues() { return Session().cues; }
+int HeadlessSwapCount() { return Session().swapCount; }
+bool HeadlessDisplayModeChanged() { return Session().modeChanged; }
+bool HeadlessCursorVisible() { return Session().cursorVisible; }
+void HeadlessSetSwapHook(std::function<void()> hook) { Session().swapHook = std::move(hook); }
 
 void HeadlessSetSurfaceSize(int width, int height)
 {
-    State().surfaceWidth = width;
-    State().surfaceHeight = height;
+    Session().surfaceWidth = width;
+    Session().surfaceHeight = height;
 }
 
 bool HeadlessOpenContext(int width, int height)
 {
     HeadlessCloseContext();
-    HeadlessGl& gl = State().directGl;
+    HeadlessGl& gl = Session().directGl;
     if (!HeadlessCreateGl(width, height, &gl))
         return false;
     if (!HeadlessMakeGlCurrent(&gl)) {
@@ -155,7 +160,7 @@ bool HeadlessOpenContext(int width, int height)
 
 void HeadlessCloseContext()
 {
-    HeadlessGl& gl = State().directGl;
+    HeadlessGl& gl = Session().directGl;
     if (gl.context == nullptr)
         return;
     HeadlessMakeGlCurrent(nullptr);
@@ -183,7 +188,7 @@ bool PlatformUnregisterWindowClass(InstanceHandle)
 void PlatformSetWindowed(bool windowed)
 {
     HeadlessRecordCall(windowed ? "SetWindowed 1" : "SetWindowed 0");
-    State().windowed = windowed;
+    Session().windowed = windowed;
 }
 
 bool PlatformChangeDisplayMode(int width, int height, int bits)
@@ -192,14 +197,14 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
                        std::to_string(bits);
     if (HeadlessStepFails(HeadlessStep::ChangeDisplayMode, call))
         return false;
-    State().modeChanged = !State().windowed;
+    Session().modeChanged = !Session().windowed;
     return true;
 }
 
 void PlatformRestoreDisplayMode()
 {
     HeadlessRecordCall("RestoreDisplayMode");
-    State().modeChanged = false;
+    Session().modeChanged = false;
 }
 
 bool PlatformConfirmDisplayMode()
@@ -210,7 +215,7 @@ bool PlatformConfirmDisplayMode()
 void PlatformShowCursor(bool show)
 {
     HeadlessRecordCall(show ? "ShowCursor 1" : "ShowCursor 0");
-    State().cursorVisible = show || State().windowed;
+    Session().cursorVisible = show || Session().windowed;
 }
 
 WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, int height)
@@ -219,20 +224,20 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
                        std::to_string(height);
     if (HeadlessStepFails(HeadlessStep::CreateWindow, call))
         return nullptr;
-    State().window = new PlatformWindow{width, height};
-    return State().window;
+    Session().window = new PlatformWindow{width, height};
+    return Session().window;
 }
 
 bool PlatformDestroyWindow(WindowHandle window)
 {
     if (HeadlessStepFails(HeadlessStep::DestroyWindow, "DestroyWindow"))
         return false;
-    HeadlessState& state = State();
-    if (window == state.window) {
-        if (state.focus == window)
-            state.focus = nullptr;
-        delete state.window;
-        state.window = nullptr;
+    HeadlessSession& session = Session();
+    if (window == session.window) {
+        if (session.focus == window)
+            session.focus = nullptr;
+        delete session.window;
+        session.window = nullptr;
     }
     return true;
 }
@@ -243,29 +248,29 @@ void PlatformSetForegroundWindow(WindowHandle) { HeadlessRecordCall("SetForegrou
 void PlatformSetFocus(WindowHandle window)
 {
     HeadlessRecordCall("SetFocus");
-    State().focus = window;
+    Session().focus = window;
 }
 
 WindowHandle PlatformGetFocus()
 {
-    return State().focus;
+    return Session().focus;
 }
 
 DeviceContextHandle PlatformGetDeviceContext(WindowHandle window)
 {
     if (HeadlessStepFails(HeadlessStep::GetDeviceContext, "GetDeviceContext"))
         return nullptr;
-    State().deviceContext = new PlatformDeviceContext{window};
-    return State().deviceContext;
+    Session().deviceContext = new PlatformDeviceContext{window};
+    return Session().deviceContext;
 }
 
 bool PlatformReleaseDeviceContext(WindowHandle, DeviceContextHandle deviceContext)
 {
     if (HeadlessStepFails(HeadlessStep::ReleaseDeviceContext, "ReleaseDeviceContext"))
         return false;
-    if (deviceContext == State().deviceContext) {
-        delete State().deviceContext;
-        State().deviceContext = nullptr;
+    if (deviceContext == Session().deviceContext) {
+        delete Session().deviceContext;
+        Session().deviceContext = nullptr;
     }
     return true;
 }
@@ -288,11 +293,11 @@ RenderContextHandle PlatformCreateRenderContext(DeviceContextHandle)
     if (HeadlessStepFails(HeadlessStep::CreateRenderContext, "CreateRenderContext"))
         return nullptr;
     auto* context = new PlatformRenderContext{};
-    if (!HeadlessCreateGl(State().surfaceWidth, State().surfaceHeight, &context->gl)) {
+    if (!HeadlessCreateGl(Session().surfaceWidth, Session().surfaceHeight, &context->gl)) {
         delete context;
         return nullptr;
     }
-    State().renderContexts.push_back(context);
+    Session().renderContexts.push_back(context);
     return context;
 }
 
@@ -312,7 +317,7 @@ bool PlatformDeleteRenderContext(RenderContextHandle renderContext)
 {
     if (HeadlessStepFails(HeadlessStep::DeleteRenderContext, "DeleteRenderContext"))
         return false;
-    std::vector<PlatformRenderContext*>& alive = State().renderContexts;
+    std::vector<PlatformRenderContext*>& alive = Session().renderContexts;
     alive.erase(std::remove(alive.begin(), alive.end(), renderContext), alive.end());
     HeadlessDestroyGl(&renderContext->gl);
     delete renderContext;
@@ -326,11 +331,11 @@ bool PlatformHasCurrentContext()
 
 bool PlatformSwapBuffers(DeviceContextHandle)
 {
-    HeadlessState& state = State();
-    if (state.swapHook)
-        state.swapHook();
+    HeadlessSession& session = Session();
+    if (session.swapHook)
+        session.swapHook();
     HeadlessSwapCurrentGl();
-    ++state.swapCount;
+    ++session.swapCount;
     return true;
 }
 
@@ -338,32 +343,32 @@ bool PlatformSwapBuffers(DeviceContextHandle)
 
 bool PlatformPeekMessage(WindowMessage* record)
 {
-    HeadlessState& state = State();
-    if (!state.posted.empty()) {
-        *record = state.posted.front();
-        state.posted.pop_front();
+    HeadlessSession& session = Session();
+    if (!session.posted.empty()) {
+        *record = session.posted.front();
+        session.posted.pop_front();
         return true;
     }
-    if (state.script.empty()) {
+    if (session.script.empty()) {
         *record = WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(-1), 0};
         return true;
     }
-    ScriptItem& item = state.script.front();
+    ScriptItem& item = session.script.front();
     if (item.idlePasses > 0) {
         if (--item.idlePasses == 0)
-            state.script.pop_front();
+            session.script.pop_front();
         return false;
     }
     *record = item.message;
-    record->window = state.window;
-    state.script.pop_front();
+    record->window = session.window;
+    session.script.pop_front();
     return true;
 }
 
 void PlatformPostQuitMessage(int exitCode)
 {
     HeadlessRecordCall("PostQuitMessage " + std::to_string(exitCode));
-    State().posted.push_back(WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+    Session().posted.push_back(WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
 }
 
 intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t)
@@ -371,7 +376,7 @@ intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintpt
     HeadlessRecordCall("DefaultWindowProc " + std::to_string(message));
     // The system turns its close command into a close request.
     if (message == WM_SYSCOMMAND && wParam == SC_CLOSE)
-        State().posted.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
+        Session().posted.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
     return 0;
 }
 
@@ -380,7 +385,7 @@ intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintpt
 void PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, MessageBoxIcon icon)
 {
     HeadlessRecordCall(std::string("MessageBox ") + caption);
-    State().boxes.push_back(HeadlessBox{owner, text, caption, icon});
+    Session().boxes.push_back(HeadlessBox{owner, text, caption, icon});
 }
 
 void PlatformOpenSound(const char* const* cuePaths, size_t count)
@@ -398,7 +403,7 @@ void PlatformCloseSound()
 
 void PlatformPlaySound(const char* path)
 {
-    State().cues.emplace_back(path);
+    Session().cues.emplace_back(path);
 }
 
 bool PlatformOpenFileView(const char* path, FileView* view)

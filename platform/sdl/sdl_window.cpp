@@ -1,14 +1,12 @@
 // sdl_window.cpp — the program's one window and its device context.
 //
 // SDL needs every GL attribute of the framebuffer before the window exists,
-// so they are set here, from the fixed request the program makes (double
-// buffer, RGBA, 16-bit depth) and the colour depth of the recorded mode.
+// so they are set here: the request the program always makes (double buffer,
+// RGBA, kDepthBufferBits of depth) and the recorded mode's colour depth.
 // The device context is the window's own, valid as long as the window.
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
-
-constexpr int kDepthBits = 16;
 
 bool SetGlAttribute(SDL_GLattr attribute, int value, const char* name)
 {
@@ -56,7 +54,7 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
         return nullptr;
     const bool fullScreen = SdlState.modeRequested;
     SDL_DisplayMode mode = SdlState.requestedMode;
-    SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBits};
+    SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBufferBits};
     if (!SetFramebufferAttributes(framebuffer))
         return nullptr;
 

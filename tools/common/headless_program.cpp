@@ -6,6 +6,7 @@
 
 #include "display/display.h"
 #include "platform/headless/headless.h"
+#include "state/window_request.h"
 
 bool EnterRunFolder(const char* tool, const std::filesystem::path& folder)
 {
@@ -20,7 +21,7 @@ bool EnterRunFolder(const char* tool, const std::filesystem::path& folder)
 bool StartProgram(const char* tool)
 {
     HeadlessReset();
-    if (OpenDisplay("Marivelt", 800, 600, 16))
+    if (OpenDisplay(kWindowTitle, kDisplayWidth, kDisplayHeight, kDisplayBits))
         return true;
     for (const HeadlessBox& box : HeadlessBoxes())
         std::fprintf(stderr, "%s: start-up failed: %s: %s\n", tool, box.caption.c_str(), box.text.c_str());
