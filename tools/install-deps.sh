@@ -5,8 +5,10 @@
 set -euo pipefail
 
 # file: CPack's dependency step (dpkg-shlibdeps) needs it to make the package.
+# libwebp-dev: the snapshot tool, built by default, writes animated WebP.
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
-          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file)
+          libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file
+          libwebp-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl

@@ -7,6 +7,10 @@
 //   snapshot [--run-dir DIR] --grid [--full] OUT.png
 //                                                 the four first frames as a 2 x 2 picture,
 //                                                 tiles at half size unless --full
+//   snapshot [--run-dir DIR] --animate [--pictures N] OUT.webp
+//                                                 the four scenes moving, as a looping
+//                                                 2 x 2 animation of half-size tiles; only
+//                                                 its first N pictures with --pictures
 //
 // The run folder (default: this build's) holds the Graphics the program loads.
 #include <cstdio>
@@ -20,12 +24,14 @@
 #include "state/app_state.h"
 #include "tools/common/headless_program.h"
 #include "tools/snapshot/frame_picture.h"
+#include "tools/snapshot/preview_loop.h"
+#include "tools/snapshot/webp_animation.h"
 
 namespace {
 
 constexpr const char* kSceneFiles[kSceneCount] = {"water.png", "fire.png", "earth.png", "wind.png"};
 
-enum class Mode { FirstFrames, OneScene, Grid };
+enum class Mode { FirstFrames, OneScene, Grid, Animation };
 
 struct Options {
     Mode mode = Mode::FirstFrames;
@@ -35,6 +41,7 @@ struct Options {
     int scene = 0;
     int frames = 1;
     bool fullSizeTiles = false;
+    int pictures = kPreviewLoopPictures;
 };
 
 int Usage()
@@ -42,7 +49,9 @@ int Usage()
     std::fprintf(stderr,
                  "usage: snapshot [--run-dir DIR] [--out-dir DIR]\n"
                  "       snapshot [--run-dir DIR] SCENE FRAMES OUT.png   (SCENE 0-3, FRAMES >= 1)\n"
-                 "       snapshot [--run-dir DIR] --grid [--full] OUT.png\n");
+                 "       snapshot [--run-dir DIR] --grid [--full] OUT.png\n"
+                 "       snapshot [--run-dir DIR] --animate [--pictures N] OUT.webp   (N 1-%d)\n",
+                 kPreviewLoopPictures);
     return 2;
 }
 
@@ -67,12 +76,17 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->mode = Mode::Grid;
         else if (arg == "--full")
             options->fullSizeTiles = true;
-        else if (!arg.empty() && arg[0] == '-')
+        else if (arg == "--animate")
+            options->mode = Mode::Animation;
+        else if (arg == "--pictures" && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], 1, kPreviewLoopPictures, &options->pictures))
+                return false;
+        } else if (!arg.empty() && arg[0] == '-')
             return false;
         else
             positional.push_back(arg);
     }
-    if (options->mode == Mode::Grid) {
+    if (options->mode == Mode::Grid || options->mode == Mode::Animation) {
         if (positional.size() != 1)
             return false;
         options->outFile = positional[0];
@@ -100,19 +114,47 @@ FramePicture RenderScene(int scene, int frames)
     return CaptureFrame();
 }
 
+// Each scene drawn frames more times, its last frame a tile of the 2 x 2 grid.
+FramePicture RenderGrid(int frames, bool fullSizeTiles)
+{
+    std::vector<FramePicture> tiles;
+    for (int scene = 0; scene < kSceneCount; ++scene) {
+        const FramePicture frame = RenderScene(scene, frames);
+        tiles.push_back(fullSizeTiles ? frame : HalveFrame(frame));
+    }
+    return ComposeGrid(tiles);
+}
+
+// The scenes keep separate animation counters, so drawing them in turn shows
+// each as if it had been on screen alone from the start.
+bool WriteAnimation(const Options& options)
+{
+    WebpAnimation* animation = OpenWebpAnimation(800, 600);  // four half-size tiles
+    if (animation == nullptr)
+        return false;
+    bool written = true;
+    int framesDrawn = 0;
+    for (int picture = 0; written && picture < options.pictures; ++picture) {
+        const int frame = PreviewPictureFrame(picture);
+        const FramePicture grid = RenderGrid(frame + 1 - framesDrawn, false);
+        framesDrawn = frame + 1;
+        written = AddWebpPicture(animation, grid, PreviewPictureTimeMs(picture));
+    }
+    const int endMs = PreviewPictureTimeMs(options.pictures);
+    written = written && WriteWebpAnimation(animation, endMs, options.outFile.string());
+    CloseWebpAnimation(animation);
+    return written;
+}
+
 bool WriteRequested(const Options& options)
 {
     switch (options.mode) {
     case Mode::OneScene:
         return WritePicturePng(RenderScene(options.scene, options.frames), options.outFile.string());
-    case Mode::Grid: {
-        std::vector<FramePicture> tiles;
-        for (int scene = 0; scene < kSceneCount; ++scene) {
-            const FramePicture frame = RenderScene(scene, 1);
-            tiles.push_back(options.fullSizeTiles ? frame : HalveFrame(frame));
-        }
-        return WritePicturePng(ComposeGrid(tiles), options.outFile.string());
-    }
+    case Mode::Grid:
+        return WritePicturePng(RenderGrid(1, options.fullSizeTiles), options.outFile.string());
+    case Mode::Animation:
+        return WriteAnimation(options);
     case Mode::FirstFrames:
         for (int scene = 0; scene < kSceneCount; ++scene)
             if (!WritePicturePng(RenderScene(scene, 1), (options.outDir / kSceneFiles[scene]).string()))
