@@ -12,8 +12,9 @@ packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-de
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
-               weston desktop-file-utils dpkg-dev lintian
-               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils)
+               weston xwayland desktop-file-utils dpkg-dev lintian
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils
+               pipewire pipewire-pulse wireplumber dbus-daemon)
 fi
 
 missing=()

@@ -60,11 +60,8 @@ bool ReadRecording(const char* path, std::vector<float>* samples)
         return false;
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     samples->resize(bytes.size() / 2);
-    for (size_t i = 0; i < samples->size(); ++i) {
-        auto low = static_cast<uint8_t>(bytes[2 * i]);
-        auto high = static_cast<uint8_t>(bytes[2 * i + 1]);
-        samples->at(i) = static_cast<float>(static_cast<int16_t>(low | (high << 8))) / 32768.0f;
-    }
+    for (size_t i = 0; i < samples->size(); ++i)
+        (*samples)[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | bytes[2 * i + 1] << 8) / 32768.0f;
     return true;
 }
 
@@ -188,19 +185,14 @@ void Check(bool holds, const std::string& what)
         ++failures;
 }
 
-std::string Times(double ratio)
+std::string Format(const char* format, double value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.3g times", ratio);
+    std::snprintf(text, sizeof text, format, value);
     return text;
 }
-
-std::string Milliseconds(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.0f ms", seconds * 1000.0);
-    return text;
-}
+std::string Times(double ratio) { return Format("%.3g times", ratio); }
+std::string Milliseconds(double seconds) { return Format("%.0f ms", seconds * 1000.0); }
 
 }  // namespace
 

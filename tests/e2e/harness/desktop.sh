@@ -1,0 +1,111 @@
+# desktop.sh — the desktop (E2E_DESKTOP: xvfb, xorg or weston) and what
+# stands on it: the program's window and boxes, X windows on $DISPLAY when
+# E2E_X_CLIENT is 1, else (Wayland) the boxes' words on standard error.
+
+# The desktop as a user would find it changed: Xvfb's screen size (it cannot
+# change modes), Xorg's whole RandR configuration (every output's mode,
+# position and rotation, the screen's size), weston's desktop showing.
+e2e_desktop_state()
+{
+    case $E2E_DESKTOP in
+    xvfb) xdpyinfo | awk '/dimensions:/ { print $2; exit }' ;;
+    xorg) xrandr --current ;;
+    weston) e2e_desktop_shown 90 && echo "the desktop" || echo "the desktop, covered" ;;
+    esac
+}
+e2e_desktop_back() { [ "$(e2e_desktop_state)" = "$E2E_DESKTOP_BEFORE" ]; }
+
+# The mode of Xorg's first connected output, as WIDTHxHEIGHT.
+e2e_current_mode()
+{
+    xrandr --current | awk '/ connected/ { for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) {
+        sub(/\+.*/, "", $i); print $i; exit } }'
+}
+
+e2e_program_window() { xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null | head -n1; }
+e2e_window_geometry()
+{
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }'
+}
+# The id of a window named exactly $1. xwininfo reads the names SDL gives
+# its message boxes; xdotool's --name search cannot.
+e2e_window_named() { xwininfo -name "$1" 2>/dev/null | awk '/Window id:/ { print $4; exit }'; }
+e2e_window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+e2e_dismiss_box() { xdotool key --window "$1" Return 2>/dev/null || e2e_fail "could not press Return in box $1"; }
+
+# Waits for the program's own window (carrying its pid) visible; sets E2E_WINDOW.
+e2e_wait_program_window()
+{
+    e2e_wait 15000 eval 'e2e_program_running || e2e_fail "the program ended before showing its window: $(e2e_said)"
+        E2E_WINDOW=$(e2e_program_window); [ -n "$E2E_WINDOW" ]' || e2e_fail "the program window did not appear"
+}
+
+# Waits until the program covers the screen: its window 800 x 600 at the top
+# left (Xorg running 800 x 600); under weston, which scales an X client's
+# full-screen window to the output, no desktop left.
+e2e_wait_shown()
+{
+    [ "$E2E_X_CLIENT" = 1 ] && e2e_wait_program_window
+    if [ "$E2E_DESKTOP" = weston ]; then
+        e2e_wait 15000 eval 'e2e_program_running && ! e2e_desktop_shown 1' ||
+            e2e_fail "the program did not cover the screen: $(e2e_said)"
+    else
+        e2e_wait 10000 eval '[ "$(e2e_window_geometry "$E2E_WINDOW")" = 800x600+0+0 ]' ||
+            e2e_fail "the program window is at $(e2e_window_geometry "$E2E_WINDOW"), not over the whole screen"
+    fi
+    [ "$E2E_DESKTOP" != xorg ] || e2e_wait 10000 eval '[ "$(e2e_current_mode)" = 800x600 ]' ||
+        e2e_fail "the display runs $(e2e_current_mode), not 800x600"
+}
+
+# Waits for a box captioned $1 on screen; sets E2E_BOX.
+e2e_wait_box()
+{
+    local caption=$1
+    e2e_wait 15000 eval 'E2E_BOX=$(e2e_window_named "$caption"); [ -n "$E2E_BOX" ] && e2e_window_viewable "$E2E_BOX" ||
+        { e2e_program_running || e2e_fail "the program ended without a \"$caption\" box: $(e2e_said)"; false; }' ||
+        e2e_fail "no \"$caption\" box appeared"
+}
+
+# The end of a way out taken at E2E_WAY_AT (ms; unset for a start that
+# fails): the desktop back within a second (weston shows its desktop again
+# only 1.7 s after even a killed X client, and is given three); the box
+# captioned $1 alone, the program's window gone and the desktop as before
+# (on Wayland, the box's words on standard error); once it is dismissed,
+# exit code $2 within 2 s, the desktop as before and no window left.
+#   e2e_expect_end CAPTION CODE WAY
+e2e_expect_end()
+{
+    local caption=$1 code=$2 way=$3 within=1000 other dismissed
+    [ "$E2E_DESKTOP" = weston ] && within=3000
+    if [ -n "${E2E_WAY_AT:-}" ]; then
+        e2e_wait $((E2E_WAY_AT + within - $(e2e_now_ms))) e2e_desktop_back ||
+            e2e_fail "$way: the desktop is not back $within ms after the way out: $(e2e_desktop_state)"
+        e2e_log "$way: the desktop back $(($(e2e_now_ms) - E2E_WAY_AT)) ms after the way out"
+    fi
+    if [ "$E2E_X_CLIENT" = 1 ]; then
+        e2e_wait_box "$caption"
+        e2e_program_running || e2e_fail "$way: the program ended before its \"$caption\" box was dismissed"
+        [ -z "$(e2e_program_window)" ] || e2e_fail "$way: the program window is still on screen beside the box"
+        for other in "Thank You!" "ERROR" "Error" "SHUTDOWN ERROR"; do
+            [ "$other" = "$caption" ] || [ -z "$(e2e_window_named "$other")" ] ||
+                e2e_fail "$way: a \"$other\" box beside the \"$caption\" box"
+        done
+        [ "$E2E_DESKTOP" = weston ] ||
+            e2e_expect_equal "$(e2e_desktop_state)" "$E2E_DESKTOP_BEFORE" "$way: the desktop under the \"$caption\" box"
+        e2e_dismiss_box "$E2E_BOX"
+    else
+        e2e_wait 15000 grep -q "^$caption: " "$E2E_TMP/stderr.log" || e2e_fail "$way: no \"$caption\" words: $(e2e_said)"
+    fi
+    dismissed=$(e2e_now_ms)
+    e2e_wait_exit 10000
+    [ $(($(e2e_now_ms) - dismissed)) -le 2000 ] || e2e_fail "$way: the program ended over 2 s after its box was dismissed"
+    e2e_expect_equal "$E2E_EXIT_CODE" "$code" "$way: the exit code"
+    e2e_wait 2000 e2e_desktop_back
+    e2e_expect_equal "$(e2e_desktop_state)" "$E2E_DESKTOP_BEFORE" "$way: the desktop afterwards"
+    for other in Marivelt "Thank You!" "ERROR" "Error" "SHUTDOWN ERROR"; do
+        [ "$E2E_X_CLIENT" != 1 ] || [ -z "$(e2e_window_named "$other")" ] ||
+            e2e_fail "$way: a window \"$other\" outlived the program"
+    done
+    E2E_WAY_AT=
+}

@@ -1,0 +1,36 @@
+# A program that dies with the display mode changed still gives the desktop
+# its mode back within a second of its end. The wait status is the signal's,
+# and for a signal the program reports as it dies, standard error says which
+# and that the mode was restored. The ways: SIGSEGV, SIGABRT, SIGHUP,
+# SIGQUIT, SIGKILL, and the X connection lost (xkill: status 1).
+e2e_require_tools xkill
+e2e_require_data
+ulimit -c 0  # no core files in the run folder
+
+# Ends the program with $2 (a command, run once it shows); its status $3,
+# the line $4 said.
+ends_by()
+{
+    local ended
+    e2e_start_program
+    e2e_wait_shown
+    eval "$2"
+    e2e_wait 5000 e2e_program_ended || e2e_fail "$1: the program did not end"
+    ended=$(e2e_now_ms)
+    e2e_wait 1000 e2e_desktop_back || e2e_fail "$1: the desktop is not back a second after the end: $(e2e_desktop_state)"
+    e2e_log "$1: the desktop back $(($(e2e_now_ms) - ended)) ms after the end"
+    e2e_wait_exit 5000
+    e2e_expect_equal "$E2E_EXIT_CODE" "$3" "$1: the wait status"
+    [ -z "$4" ] || grep -qxF "$4" "$E2E_TMP/stderr.log" || e2e_fail "$1: no \"$4\": $(e2e_said)"
+}
+restored_after() { echo "marivelt: ended by signal $1 ($2); the display mode was restored"; }
+
+ends_by SIGSEGV 'kill -SEGV $E2E_PID' 139 "$(restored_after 11 "Segmentation fault")"
+ends_by SIGABRT 'kill -ABRT $E2E_PID' 134 "$(restored_after 6 Aborted)"
+ends_by SIGHUP 'kill -HUP $E2E_PID' 129 "$(restored_after 1 Hangup)"
+ends_by SIGQUIT 'kill -QUIT $E2E_PID' 131 "$(restored_after 3 Quit)"
+# SIGKILL cannot be caught: the watcher reads the signal from /proc while it
+# still can, so no line is asserted.
+ends_by SIGKILL 'kill -KILL $E2E_PID' 137 ""
+ends_by "lost X connection" 'xkill -id $E2E_WINDOW >/dev/null' 1 "marivelt: the connection to the X server was lost"
+e2e_pass
