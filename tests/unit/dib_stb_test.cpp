@@ -7,7 +7,6 @@
 #include <iterator>
 #include <random>
 
-#include "image/dib_format.h"
 #include "tests/unit/dib_test_support.h"
 
 // stb_image's own BMP decoder, compiled privately into this test.
