@@ -1,7 +1,7 @@
 // dib_header.cpp — reads the file header, the information header (the 12-
-// and 40-byte forms and the later 108- and 124-byte ones), the colour masks
-// and the colour table's place, and checks each against the file's length
-// before anything relies on it.
+// and 40-byte forms and the later 52-, 56-, 108- and 124-byte ones), the
+// colour masks and the colour table's place, and checks each against the
+// file's length before anything relies on it.
 #include <algorithm>
 
 #include "image/dib_format.h"
@@ -11,6 +11,8 @@ namespace {
 constexpr uint32_t kFileHeaderSize = 14;   // "BM", file size, 2 reserved, pixel offset
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
+constexpr uint32_t kMasksHeaderSize = 52;  // the 40 bytes and the red, green, blue masks
+constexpr uint32_t kAlphaHeaderSize = 56;  // those and an alpha mask: GIMP's files without colour space
 constexpr uint32_t kV4HeaderSize = 108;    // BITMAPV4HEADER: the 40 bytes, masks, colour space
 constexpr uint32_t kV5HeaderSize = 124;    // BITMAPV5HEADER: the 108 bytes, intent, profile
 constexpr uint32_t kMaskBytes = 12;        // red, green, blue masks of a bit-field image
@@ -40,8 +42,8 @@ bool IsContiguousMask(uint32_t mask)
 
 bool IsKnownHeaderSize(uint32_t headerSize)
 {
-    return headerSize == kCoreHeaderSize || headerSize == kInfoHeaderSize || headerSize == kV4HeaderSize ||
-           headerSize == kV5HeaderSize;
+    return headerSize == kCoreHeaderSize || headerSize == kInfoHeaderSize || headerSize == kMasksHeaderSize ||
+           headerSize == kAlphaHeaderSize || headerSize == kV4HeaderSize || headerSize == kV5HeaderSize;
 }
 
 bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
@@ -103,10 +105,11 @@ DibFault ReadInfoHeader(const unsigned char* file, size_t size, DibLayout* layou
         layout->compression = ReadU32(header + 16);
         // Ignored: image size (20; rows follow from width and bits per pixel,
         // run-length data is bounded by the file), resolutions (24, 28),
-        // important colours (36), and in the later forms the alpha mask (52),
-        // colour space, end points and gammas (56 to 107), intent and profile
-        // (108 to 119): the result is plain RGB, and a profile never moves the
-        // pixel offset. JPEG and PNG data (compression 4 and 5) is refused below.
+        // important colours (36), and in the later forms the alpha mask (52,
+        // from the 56-byte form on), colour space, end points and gammas (56 to
+        // 107), intent and profile (108 to 119): the result is plain RGB, and a
+        // profile never moves the pixel offset. JPEG and PNG data (compression
+        // 4 and 5) is refused below.
         layout->colorEntrySize = 4;
     }
     layout->topDown = height < 0;
