@@ -35,7 +35,8 @@ constexpr uint64_t kDibMaxPixelBytes = 512ull * 1024 * 1024;     // bytes
 // Offsets count from the start of the file.
 struct DibLayout {
     bool hasFileHeader;        // the file starts with the 14-byte "BM" header
-    uint32_t headerSize;       // 12 (core form), 40 (information form), 108 or 124 (later forms)
+    uint64_t headerOffset;     // first byte of the information header: 14 or 0
+    uint32_t headerSize;       // 12 (core form), 40 (information form), 52, 56, 108 or 124 (later forms)
     uint32_t width;            // pixels per row, 1 to kDibMaxDimension
     uint32_t rows;             // absolute height, 1 to kDibMaxDimension
     bool topDown;              // the height was negative: the top row is stored first
@@ -53,6 +54,10 @@ struct DibLayout {
 // Reads the headers of a BMP file held in memory and checks every field that
 // the conversion will use against the file's length. None on success.
 DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout);
+
+// Colour-table entry count of an information header of any form (12, 40, 52,
+// 56, 108 or 124 bytes); the caller guarantees that the whole header is readable.
+uint16_t DibColorCount(const unsigned char* header);
 
 // Writes 3 x width x rows bytes of RGB into pixels, bottom row first. The
 // layout must come from ParseDibLayout on the same bytes.

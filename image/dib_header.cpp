@@ -1,7 +1,7 @@
 // dib_header.cpp — reads the file header, the information header (the 12-
-// and 40-byte forms and the later 108- and 124-byte ones), the colour masks
-// and the colour table's place, and checks each against the file's length
-// before anything relies on it.
+// and 40-byte forms and the later 52-, 56-, 108- and 124-byte ones), the
+// colour masks and the colour table's place, and checks each against the
+// file's length before anything relies on it.
 #include <algorithm>
 
 #include "image/dib_format.h"
@@ -11,10 +11,14 @@ namespace {
 constexpr uint32_t kFileHeaderSize = 14;   // "BM", file size, 2 reserved, pixel offset
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
+constexpr uint32_t kMasksHeaderSize = 52;  // the 40 bytes and the red, green, blue masks
+constexpr uint32_t kAlphaHeaderSize = 56;  // those and an alpha mask: GIMP's files without colour space
 constexpr uint32_t kV4HeaderSize = 108;    // BITMAPV4HEADER: the 40 bytes, masks, colour space
 constexpr uint32_t kV5HeaderSize = 124;    // BITMAPV5HEADER: the 108 bytes, intent, profile
 constexpr uint32_t kMaskBytes = 12;        // red, green, blue masks of a bit-field image
 constexpr uint32_t kHeaderMaskOffset = 40; // where the later forms keep those masks
+constexpr uint32_t kDefaultMasks16[3] = {0x7C00, 0x03E0, 0x001F};        // 5-5-5
+constexpr uint32_t kDefaultMasks32[3] = {0xFF0000, 0x00FF00, 0x0000FF};  // blue, green, red, unused byte
 
 uint16_t ReadU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -38,8 +42,8 @@ bool IsContiguousMask(uint32_t mask)
 
 bool IsKnownHeaderSize(uint32_t headerSize)
 {
-    return headerSize == kCoreHeaderSize || headerSize == kInfoHeaderSize || headerSize == kV4HeaderSize ||
-           headerSize == kV5HeaderSize;
+    return headerSize == kCoreHeaderSize || headerSize == kInfoHeaderSize || headerSize == kMasksHeaderSize ||
+           headerSize == kAlphaHeaderSize || headerSize == kV4HeaderSize || headerSize == kV5HeaderSize;
 }
 
 bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
@@ -58,6 +62,117 @@ bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
     default:
         return false;
     }
+}
+
+// The file header is optional; its pixel offset is used as given, and checked
+// with the pixel extent like every other position.
+DibFault ReadFileHeader(const unsigned char* file, size_t size, DibLayout* layout)
+{
+    if (size >= 2 && file[0] == 'B' && file[1] == 'M') {
+        if (size < kFileHeaderSize)
+            return DibFault::UnknownFormat;
+        layout->hasFileHeader = true;
+        layout->pixelOffset = ReadU32(file + 10);
+        layout->headerOffset = kFileHeaderSize;
+    }
+    return DibFault::None;
+}
+
+// The header's form, the image's size and its pixel format.
+DibFault ReadInfoHeader(const unsigned char* file, size_t size, DibLayout* layout)
+{
+    if (size < layout->headerOffset + 4)
+        return DibFault::UnknownFormat;
+    const unsigned char* header = file + layout->headerOffset;
+    uint32_t headerSize = ReadU32(header);
+    if (!IsKnownHeaderSize(headerSize) || size < layout->headerOffset + headerSize)
+        return DibFault::UnknownFormat;
+    layout->headerSize = headerSize;
+
+    int64_t width, height;
+    if (headerSize == kCoreHeaderSize) {
+        width = ReadU16(header + 4);
+        height = ReadU16(header + 6);
+        // planes (offset 8): ignored, the conversion has no use for them
+        layout->bitCount = ReadU16(header + 10);
+        layout->compression = kDibCompressionNone;
+        layout->colorEntrySize = 3;
+    } else {
+        width = ReadS32(header + 4);
+        height = ReadS32(header + 8);
+        // planes (offset 12): ignored
+        layout->bitCount = ReadU16(header + 14);
+        layout->compression = ReadU32(header + 16);
+        // Ignored: image size (20; rows follow from width and bits per pixel,
+        // run-length data is bounded by the file), resolutions (24, 28),
+        // important colours (36), and in the later forms the alpha mask (52,
+        // from the 56-byte form on), colour space, end points and gammas (56 to
+        // 107), intent and profile (108 to 119): the result is plain RGB, and a
+        // profile never moves the pixel offset. JPEG and PNG data (compression
+        // 4 and 5) is refused below.
+        layout->colorEntrySize = 4;
+    }
+    layout->topDown = height < 0;
+    height = height < 0 ? -height : height;
+
+    if (width <= 0 || height == 0)
+        return DibFault::ConversionError;
+    if (width > kDibMaxDimension || height > kDibMaxDimension || 3ull * width * height > kDibMaxPixelBytes)
+        return DibFault::OutOfMemory;
+    layout->width = static_cast<uint32_t>(width);
+    layout->rows = static_cast<uint32_t>(height);
+
+    if (!IsSupportedFormat(layout->bitCount, layout->compression, layout->topDown))
+        return DibFault::ConversionError;
+    return DibFault::None;
+}
+
+// Bit-field masks follow the 40-byte header, and the colour table follows
+// them; the later forms keep the masks inside the header.
+DibFault ReadMasks(const unsigned char* file, size_t size, DibLayout* layout)
+{
+    layout->colorTableOffset = layout->headerOffset + layout->headerSize;
+    if (layout->bitCount == 16 || layout->bitCount == 32)
+        std::copy_n(layout->bitCount == 16 ? kDefaultMasks16 : kDefaultMasks32, 3, layout->masks);
+    if (layout->compression != kDibCompressionBitfields)
+        return DibFault::None;
+    const uint64_t maskStart = layout->headerOffset + kHeaderMaskOffset;
+    if (layout->headerSize == kInfoHeaderSize)
+        layout->colorTableOffset += kMaskBytes;
+    if (size < maskStart + kMaskBytes)
+        return DibFault::ConversionError;
+    for (int channel = 0; channel < 3; ++channel) {
+        layout->masks[channel] = ReadU32(file + maskStart + 4 * channel);
+        if (!IsContiguousMask(layout->masks[channel]))
+            return DibFault::ConversionError;
+    }
+    return DibFault::None;
+}
+
+// Only the entries an index can reach are read; they must all be there.
+DibFault ReadColorTable(const unsigned char* file, size_t size, DibLayout* layout)
+{
+    layout->colorCount = DibColorCount(file + layout->headerOffset);
+    if (!layout->hasFileHeader)
+        layout->pixelOffset = layout->colorTableOffset + uint64_t{layout->colorEntrySize} * layout->colorCount;
+    if (layout->bitCount > 8)
+        return DibFault::None;
+    layout->usableColors = std::min<uint32_t>(layout->colorCount, 1u << layout->bitCount);
+    bool inside = size >= layout->colorTableOffset + uint64_t{layout->colorEntrySize} * layout->usableColors;
+    return inside ? DibFault::None : DibFault::ConversionError;
+}
+
+// Run-length data is checked run by run as it is read: it must at least start
+// inside. The last row of other data may lack its fill bytes: they are never read.
+DibFault CheckPixelExtent(const unsigned char*, size_t size, DibLayout* layout)
+{
+    uint64_t rowBits = static_cast<uint64_t>(layout->bitCount) * layout->width;
+    layout->rowStride = (rowBits + 31) / 32 * 4;
+    if (layout->compression == kDibCompressionRle8 || layout->compression == kDibCompressionRle4)
+        return layout->pixelOffset < size ? DibFault::None : DibFault::ConversionError;
+    uint64_t pixelBytes = layout->rowStride * (layout->rows - 1) + (rowBits + 7) / 8;
+    bool inside = layout->pixelOffset <= size && size - layout->pixelOffset >= pixelBytes;
+    return inside ? DibFault::None : DibFault::ConversionError;
 }
 
 }  // namespace
@@ -84,116 +199,9 @@ uint16_t DibColorCount(const unsigned char* header)
 DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout)
 {
     *layout = DibLayout{};
-
-    // The file header is optional; its pixel offset is used as given, and
-    // checked below like every other position.
-    uint64_t headerStart = 0;
-    if (size >= 2 && file[0] == 'B' && file[1] == 'M') {
-        if (size < kFileHeaderSize)
-            return DibFault::UnknownFormat;
-        layout->hasFileHeader = true;
-        layout->pixelOffset = ReadU32(file + 10);
-        headerStart = kFileHeaderSize;
-    }
-    if (size < headerStart + 4)
-        return DibFault::UnknownFormat;
-    const unsigned char* header = file + headerStart;
-    uint32_t headerSize = ReadU32(header);
-    if (!IsKnownHeaderSize(headerSize))
-        return DibFault::UnknownFormat;
-    if (size < headerStart + headerSize)
-        return DibFault::UnknownFormat;
-    layout->headerSize = headerSize;
-
-    int64_t width, height;
-    if (headerSize == kCoreHeaderSize) {
-        width = ReadU16(header + 4);
-        height = ReadU16(header + 6);
-        // planes (offset 8): ignored, the conversion has no use for them
-        layout->bitCount = ReadU16(header + 10);
-        layout->compression = kDibCompressionNone;
-        layout->colorEntrySize = 3;
-    } else {
-        width = ReadS32(header + 4);
-        height = ReadS32(header + 8);
-        // planes (offset 12): ignored
-        layout->bitCount = ReadU16(header + 14);
-        layout->compression = ReadU32(header + 16);
-        // image size (20): ignored; rows follow from width and bits per pixel,
-        // and run-length data is bounded by the file itself.
-        // resolutions (24, 28) and important colours (36): ignored.
-        // The later forms add, after their masks, an alpha mask (52), a
-        // colour space and its end points and gammas (56 to 107), and in the
-        // 124-byte form an intent and a profile's offset and size (108 to
-        // 119): all ignored, since the result is plain RGB. The profile,
-        // usually stored after the pixels, never moves the pixel offset.
-        // JPEG and PNG data (compression 4 and 5) is refused below.
-        layout->colorEntrySize = 4;
-    }
-    layout->topDown = height < 0;
-    height = height < 0 ? -height : height;
-
-    if (width <= 0 || height == 0)
-        return DibFault::ConversionError;
-    if (width > kDibMaxDimension || height > kDibMaxDimension ||
-        3ull * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kDibMaxPixelBytes)
-        return DibFault::OutOfMemory;
-    layout->width = static_cast<uint32_t>(width);
-    layout->rows = static_cast<uint32_t>(height);
-
-    if (!IsSupportedFormat(layout->bitCount, layout->compression, layout->topDown))
-        return DibFault::ConversionError;
-
-    // Bit-field masks follow the 40-byte header, and the colour table follows
-    // them; the later forms keep the masks inside the header.
-    uint64_t tableStart = headerStart + headerSize;
-    if (layout->bitCount == 16) {
-        layout->masks[0] = 0x7C00;  // 5-5-5
-        layout->masks[1] = 0x03E0;
-        layout->masks[2] = 0x001F;
-    } else if (layout->bitCount == 32) {
-        layout->masks[0] = 0xFF0000;  // blue, green, red, unused byte
-        layout->masks[1] = 0x00FF00;
-        layout->masks[2] = 0x0000FF;
-    }
-    if (layout->compression == kDibCompressionBitfields) {
-        uint64_t maskStart = headerStart + kHeaderMaskOffset;
-        if (headerSize == kInfoHeaderSize) {
-            maskStart = tableStart;
-            tableStart += kMaskBytes;
-        }
-        if (size < maskStart + kMaskBytes)
-            return DibFault::ConversionError;
-        for (int channel = 0; channel < 3; ++channel) {
-            layout->masks[channel] = ReadU32(file + maskStart + 4 * channel);
-            if (!IsContiguousMask(layout->masks[channel]))
-                return DibFault::ConversionError;
-        }
-    }
-
-    layout->colorCount = DibColorCount(header);
-    layout->colorTableOffset = tableStart;
-    if (!layout->hasFileHeader)
-        layout->pixelOffset = tableStart + static_cast<uint64_t>(layout->colorEntrySize) * layout->colorCount;
-
-    // Only the entries an index can reach are read; they must all be there.
-    if (layout->bitCount <= 8) {
-        layout->usableColors = std::min<uint32_t>(layout->colorCount, 1u << layout->bitCount);
-        if (size < tableStart + static_cast<uint64_t>(layout->colorEntrySize) * layout->usableColors)
-            return DibFault::ConversionError;
-    }
-
-    uint64_t rowBits = static_cast<uint64_t>(layout->bitCount) * layout->width;
-    layout->rowStride = (rowBits + 31) / 32 * 4;
-    if (layout->compression == kDibCompressionRle8 || layout->compression == kDibCompressionRle4) {
-        // Each run is checked as it is read; the data must at least start inside.
-        if (layout->pixelOffset >= size)
-            return DibFault::ConversionError;
-    } else {
-        // The last row may lack its fill bytes: they are never read.
-        uint64_t pixelBytes = layout->rowStride * (layout->rows - 1) + (rowBits + 7) / 8;
-        if (layout->pixelOffset > size || size - layout->pixelOffset < pixelBytes)
-            return DibFault::ConversionError;
-    }
-    return DibFault::None;
+    DibFault fault = DibFault::None;
+    for (auto step : {ReadFileHeader, ReadInfoHeader, ReadMasks, ReadColorTable, CheckPixelExtent})
+        if (fault == DibFault::None)
+            fault = step(file, size, layout);
+    return fault;
 }

@@ -17,7 +17,3 @@ RgbImage* ReadDibFile(const char* path);
 
 // Frees what ReadDibFile returned: the pixels, then the record. Null is fine.
 void FreeRgbImage(RgbImage* image);
-
-// Colour-table entry count of an information header of any form (12, 40, 108
-// or 124 bytes); the caller guarantees that the whole header is readable.
-uint16_t DibColorCount(const unsigned char* header);

@@ -154,7 +154,7 @@ TEST_F(DibDepth, BitfieldsZeroMaskGivesAnEmptyChannelAndThreeBitsRepeat)
 TEST_F(DibDepth, BitfieldsInABareBitmapPutThePixelsAfterMasksAndTable)
 {
     // The 40-byte form keeps its masks after the header, the later forms inside it.
-    for (uint32_t headerSize : {40u, 108u, 124u}) {
+    for (uint32_t headerSize : {40u, 52u, 56u, 108u, 124u}) {
         SCOPED_TRACE(testing::Message() << "header " << headerSize);
         HeadlessReset();
         DibRecipe recipe = Recipe(16, 1, 1, {0x07E0});
@@ -188,7 +188,7 @@ TEST_F(DibDepth, LaterFormsTakeTheirMasksOnlyForBitfields)
 
 TEST_F(DibDepth, BitfieldsWithAMaskInPiecesAreRefused)
 {
-    for (uint32_t headerSize : {40u, 108u, 124u}) {
+    for (uint32_t headerSize : {40u, 52u, 56u, 108u, 124u}) {
         SCOPED_TRACE(testing::Message() << "header " << headerSize);
         HeadlessReset();
         DibRecipe recipe = Recipe(16, 1, 1, {0x0001});

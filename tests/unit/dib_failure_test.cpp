@@ -53,10 +53,12 @@ std::vector<std::pair<std::string, DibRecipe>> TruncationCorpus()
     bitfields.pixelData = PackRows({1, 2, 3, 4}, 2, 2, 16);
     corpus.emplace_back("bare bitfields 16", bitfields);
 
-    DibRecipe v5Bitfields = bitfields;
-    v5Bitfields.fileHeader = true;
-    v5Bitfields.headerSize = 124;  // masks inside the header: a cut among them is a short header
-    corpus.emplace_back("v5 bitfields 16 with file header", v5Bitfields);
+    DibRecipe later = bitfields;  // masks inside the header: a cut among them is a short header
+    later.fileHeader = true;
+    for (uint32_t headerSize : {124u, 56u, 52u}) {
+        later.headerSize = headerSize;
+        corpus.emplace_back("bitfields 16, header " + std::to_string(headerSize) + ", with file header", later);
+    }
 
     DibRecipe v4Bare8 = bare8;
     v4Bare8.headerSize = 108;
@@ -105,7 +107,7 @@ TEST_F(DibFailure, EveryTruncationGivesOneBoxAndNoImage)
 
 TEST_F(DibFailure, OtherHeaderSizesAreUnknown)
 {
-    for (uint32_t headerSize : {52u, 56u, 64u, 0u, 16u, 41u, 107u, 109u, 123u, 125u, 128u, 0xFFFFFFFFu}) {
+    for (uint32_t headerSize : {51u, 53u, 55u, 57u, 64u, 0u, 16u, 41u, 107u, 109u, 123u, 125u, 128u, 0xFFFFFFFFu}) {
         for (bool fileHeader : {true, false}) {
             SCOPED_TRACE(testing::Message() << "header " << headerSize << " file header " << fileHeader);
             HeadlessReset();
@@ -400,7 +402,7 @@ TEST_F(DibFailure, NothingIsLeftOpenOrMapped)
 TEST_F(DibFailure, BoxIsShownAfterTheFileIsOpened)
 {
     DibRecipe recipe = Small24();
-    recipe.headerSize = 56;
+    recipe.headerSize = 64;
     std::string path = WriteFile(BuildDib(recipe));
 
     ImagePtr image(ReadDibFile(path.c_str()));

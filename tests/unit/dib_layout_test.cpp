@@ -1,5 +1,5 @@
 // dib_layout_test.cpp — the file layouts the reader accepts: with and without
-// the "BM" file header, the 12-, 40-, 108- and 124-byte header forms, the
+// the "BM" file header, the 12-, 40-, 52-, 56-, 108- and 124-byte forms, the
 // colour count, the pixel position, row padding and the row order of the
 // result.
 #include "tests/unit/dib_test_support.h"
@@ -29,7 +29,7 @@ using DibFileLayout = DibTest;
 
 TEST_F(DibFileLayout, FiveByTwoWithEveryHeaderFormIsStoredRowsAsRgb)
 {
-    for (uint32_t headerSize : {12u, 40u, 108u, 124u}) {
+    for (uint32_t headerSize : {12u, 40u, 52u, 56u, 108u, 124u}) {
         for (bool fileHeader : {true, false}) {
             SCOPED_TRACE(testing::Message() << "header " << headerSize << " file header " << fileHeader);
             HeadlessReset();
@@ -103,7 +103,8 @@ TEST_F(DibFileLayout, BareBitmapPixelsFollowTheColourTable)
     };
     for (const Case& c : {Case{12, 1, 0, 2}, Case{12, 4, 0, 16}, Case{12, 8, 0, 256}, Case{40, 1, 0, 2},
                           Case{40, 4, 0, 16}, Case{40, 8, 0, 256}, Case{40, 8, 5, 5}, Case{40, 24, 0, 0},
-                          Case{40, 24, 3, 3}, Case{108, 4, 0, 16}, Case{124, 8, 5, 5}, Case{124, 24, 3, 3}}) {
+                          Case{40, 24, 3, 3}, Case{52, 8, 5, 5}, Case{56, 4, 0, 16}, Case{108, 4, 0, 16},
+                          Case{124, 8, 5, 5}, Case{124, 24, 3, 3}}) {
         SCOPED_TRACE(testing::Message() << "header " << c.headerSize << " bits " << c.bitCount << " used "
                                         << c.colorsUsed);
         HeadlessReset();

@@ -16,7 +16,7 @@
 
 #include <unistd.h>
 
-#include "image/dib_reader.h"
+#include "image/dib_format.h"
 #include "platform/headless/headless.h"
 #include "tools/common/dib_builder.h"
 

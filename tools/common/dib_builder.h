@@ -26,7 +26,7 @@ struct DibRecipe {
     uint16_t bitCount = 24;
     uint32_t compression = 0;
     uint32_t colorsUsed = 0;
-    std::vector<uint32_t> masks;          // after a 40-byte header; at bytes 40 on in a 108- or 124-byte one
+    std::vector<uint32_t> masks;          // after a 40-byte header; at bytes 40 on in a later form (52 to 124)
     std::vector<std::pair<uint32_t, uint32_t>> laterFields;  // (offset, value): 32-bit fields of a later form
     std::vector<DibColor> palette;
     size_t gap = 0;                       // filler bytes between the colour table and the pixels
@@ -62,14 +62,14 @@ inline std::vector<uint8_t> BuildDib(const DibRecipe& recipe)
         PutLe(&header, kPixelsPerMetre, 4);
         PutLe(&header, recipe.colorsUsed, 4);
         PutLe(&header, 0, 4);                      // important colours
-        // The later forms (56, 108, 124 bytes) get their full length of zeros.
+        // The later forms (52, 56, 108, 124 bytes) get their full length of zeros.
         if (recipe.headerSize > 40 && recipe.headerSize <= 124)
             header.resize(recipe.headerSize, 0);
     }
     std::vector<uint8_t> masks;
     for (uint32_t mask : recipe.masks)
         PutLe(&masks, mask, 4);
-    if (recipe.headerSize == 108 || recipe.headerSize == 124)
+    if (recipe.headerSize >= 52 && recipe.headerSize <= 124)
         std::copy(masks.begin(), masks.end(), header.begin() + 40);
     else
         header.insert(header.end(), masks.begin(), masks.end());
