@@ -47,7 +47,7 @@ e2e_stop_process()
 {
     [ -n "$1" ] || return 0
     if kill -TERM "$1" 2>/dev/null; then
-        kill -CONT "$1"
+        kill -CONT "$1" 2>/dev/null
         e2e_wait 2000 eval "! kill -0 $1 2>/dev/null" || kill -KILL "$1"
     fi
     wait "$1" 2>/dev/null
