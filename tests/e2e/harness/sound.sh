@@ -22,9 +22,7 @@ e2e_start_pipewire()
     local server
     e2e_require_tools pipewire wireplumber pipewire-pulse pactl parec pacat
     export HOME="$XDG_RUNTIME_DIR"
-    # pipewire-pulse fails when a client polling it makes this folder between
-    # its own look and its mkdir: it finds it made.
-    mkdir -m 700 "$XDG_RUNTIME_DIR/pulse"
+    mkdir -m 700 "$XDG_RUNTIME_DIR/pulse"  # pipewire-pulse fails should a polling client make it first
     for server in pipewire wireplumber pipewire-pulse; do
         e2e_start_helper "$server" >"$E2E_TMP/$server.log" 2>&1
         [ "$server" != pipewire ] || e2e_wait 10000 test -S "$XDG_RUNTIME_DIR/pipewire-0" || e2e_fail "PipeWire did not start"

@@ -29,8 +29,7 @@ ends_by SIGSEGV 'kill -SEGV $E2E_PID' 139 "$(restored_after 11 "Segmentation fau
 ends_by SIGABRT 'kill -ABRT $E2E_PID' 134 "$(restored_after 6 Aborted)"
 ends_by SIGHUP 'kill -HUP $E2E_PID' 129 "$(restored_after 1 Hangup)"
 ends_by SIGQUIT 'kill -QUIT $E2E_PID' 131 "$(restored_after 3 Quit)"
-# SIGKILL cannot be caught: the watcher reads the signal from /proc while it
-# still can, so no line is asserted.
+# SIGKILL cannot be caught; the watcher reads it from /proc if it can: no line asserted.
 ends_by SIGKILL 'kill -KILL $E2E_PID' 137 ""
 ends_by "lost X connection" 'xkill -id $E2E_WINDOW >/dev/null' 1 "marivelt: the connection to the X server was lost"
 e2e_pass
