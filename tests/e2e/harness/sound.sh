@@ -28,7 +28,10 @@ e2e_start_pipewire()
         [ "$server" != pipewire ] || e2e_wait 10000 test -S "$XDG_RUNTIME_DIR/pipewire-0" || e2e_fail "PipeWire did not start"
     done
     e2e_wait 15000 pactl info >/dev/null 2>&1 || e2e_fail "pipewire-pulse did not start"
-    pactl load-module module-null-sink sink_name=rec >/dev/null && pactl set-default-sink rec || e2e_fail "no sink made"
+    pactl load-module module-null-sink sink_name=rec >"$E2E_TMP/sink.log" 2>&1 || e2e_fail "no sink: $(cat "$E2E_TMP/sink.log")"
+    # The sink appears a moment after its module is loaded.
+    e2e_wait 10000 eval 'pactl list short sinks | grep -q "	rec	"' && pactl set-default-sink rec ||
+        e2e_fail "the sink did not appear: $(pactl list short sinks 2>&1)"
 }
 
 # The sound of environment $1, and the program told which driver to use.
