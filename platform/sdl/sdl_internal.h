@@ -181,10 +181,11 @@ void SdlStartSwapPacer(SdlSwapPacer* pacer, bool driverSyncs);
 // program end without doing so; returns once the desktop's configuration is
 // saved. Elsewhere nothing: other window systems end a client's mode with it.
 void SdlStartModeWatch();
-// Installs the reporter of fatal signals where a signal has no handler, or
-// takes back those still the reporter's; it tells the watcher which signal
-// the program dies of.
-void SdlReportFatalSignals(bool report);
+// Installs the reporter of fatal signals, which tells the watcher which one
+// the program dies of, where a signal has no handler; and takes back those
+// still the reporter's.
+void SdlStartReportingSignals();
+void SdlStopReportingSignals();
 // Waits up to 3 s for the watcher's word that the desktop is saved.
 bool SdlAwaitModeWatchReady(int channel);
 // Ends the watch; `restored` tells the watcher the desktop mode is back, so

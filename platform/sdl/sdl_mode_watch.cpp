@@ -99,24 +99,29 @@ void ReapWatcher(pid_t watcher)
 
 }  // namespace
 
-void SdlReportFatalSignals(bool report)
+void SdlStartReportingSignals()
 {
     for (int signal : kFatalSignals) {
         struct sigaction current{};
-        if (sigaction(signal, nullptr, &current) != 0)
+        if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
             continue;
-        if (report && current.sa_handler == SIG_DFL) {
-            struct sigaction reporter{};
-            reporter.sa_handler = ReportFatalSignal;
-            reporter.sa_flags = SA_RESETHAND | SA_NODEFER;
-            sigemptyset(&reporter.sa_mask);
-            SdlState.modeWatch.reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
-        } else if (!report) {
-            // A handler installed since is its owner's to keep.
-            if (SdlState.modeWatch.reporting[signal] && current.sa_handler == ReportFatalSignal)
-                ::signal(signal, SIG_DFL);
-            SdlState.modeWatch.reporting[signal] = false;
-        }
+        struct sigaction reporter{};
+        reporter.sa_handler = ReportFatalSignal;
+        reporter.sa_flags = SA_RESETHAND | SA_NODEFER;
+        sigemptyset(&reporter.sa_mask);
+        SdlState.modeWatch.reporting[signal] = sigaction(signal, &reporter, nullptr) == 0;
+    }
+}
+
+// A handler installed since is its owner's to keep.
+void SdlStopReportingSignals()
+{
+    for (int signal : kFatalSignals) {
+        struct sigaction current{};
+        if (SdlState.modeWatch.reporting[signal] && sigaction(signal, nullptr, &current) == 0 &&
+            current.sa_handler == ReportFatalSignal)
+            ::signal(signal, SIG_DFL);
+        SdlState.modeWatch.reporting[signal] = false;
     }
 }
 
@@ -131,10 +136,12 @@ bool SdlAwaitModeWatchReady(int channel)
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         polled = poll(&ready, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
     } while (polled < 0 && errno == EINTR);
+    if (polled != 1)
+        return false;
     char word = 0;
-    ssize_t got = 0;
+    ssize_t got;
     do {
-        got = polled == 1 ? read(channel, &word, 1) : 0;
+        got = read(channel, &word, 1);
     } while (got < 0 && errno == EINTR);
     return got == 1 && word == kModeWatchReady;
 }
@@ -163,7 +170,7 @@ void SdlStartModeWatch()
     }
     SdlState.modeWatch.watcher = watcher;
     SdlState.modeWatch.channel = ends[0];
-    SdlReportFatalSignals(true);
+    SdlStartReportingSignals();
 }
 
 void SdlEndModeWatch(bool restored)
@@ -171,7 +178,7 @@ void SdlEndModeWatch(bool restored)
     int channel = SdlState.modeWatch.channel;
     if (channel < 0)
         return;
-    SdlReportFatalSignals(false);
+    SdlStopReportingSignals();
     if (restored)
         send(channel, &kModeWatchRestored, 1, MSG_NOSIGNAL);
     SdlState.modeWatch.channel = -1;

@@ -298,17 +298,16 @@ void PlatformCloseSound()
     if (sound == nullptr)
         return;
     SdlState.sound = nullptr;
-    const auto giveUp = std::chrono::steady_clock::now() + kCloseLimit;
+    const auto now = std::chrono::steady_clock::now();
     bool finished;
     {
         std::unique_lock<std::mutex> hold(sound->lock);
         SdlSoundSession& session = sound->session;
         session.closing = true;  // a cue held for the opening is dropped
-        session.drainBy = giveUp - kCloseLimit + kDrainLimit;
-        session.silentBuffers = 0;
+        session.drainBy = now + kDrainLimit;
         FadeOutVoices(session, kCloseFadeSeconds);
         sound->changed.notify_all();
-        finished = sound->changed.wait_until(hold, giveUp, [&] { return session.finished; });
+        finished = sound->changed.wait_until(hold, now + kCloseLimit, [&] { return session.finished; });
     }
     if (finished) {
         SDL_WaitThread(sound->thread, nullptr);  // it has nothing left to do

@@ -106,9 +106,9 @@ TEST(ModeWatchSignals, OnlyTheReportersOwnHandlersAreTakenBack)
 {
     signal(SIGHUP, SIG_DFL);
     signal(SIGUSR2, SIG_DFL);
-    SdlReportFatalSignals(true);
+    SdlStartReportingSignals();
     signal(SIGUSR2, IgnoreSignal);
-    SdlReportFatalSignals(false);
+    SdlStopReportingSignals();
     struct sigaction hangup{}, user{};
     sigaction(SIGHUP, nullptr, &hangup);
     sigaction(SIGUSR2, nullptr, &user);
