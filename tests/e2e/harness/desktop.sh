@@ -67,27 +67,32 @@ e2e_wait_box()
         e2e_fail "no \"$caption\" box appeared"
 }
 
-# The end of a way out taken at E2E_WAY_AT (ms; unset for a start that
-# fails): the desktop back within a second (weston shows its desktop again
-# only 1.7 s after even a killed X client, and is given three); the box
-# captioned $1 alone, the program's window gone and the desktop as before
-# (on Wayland, the box's words on standard error); once it is dismissed,
-# exit code $2 within 2 s, the desktop as before and no window left.
-#   e2e_expect_end CAPTION CODE WAY
+# The desktop back within a second of E2E_WAY_AT (ms) for way $1 (weston,
+# 1.7 s late even after a killed X client, within three).
+e2e_expect_desktop_back()
+{
+    local within=1000
+    [ "$E2E_DESKTOP" = weston ] && within=3000
+    e2e_wait $((E2E_WAY_AT + within - $(e2e_now_ms))) e2e_desktop_back ||
+        e2e_fail "$1: the desktop is not back $within ms after the way out: $(e2e_desktop_state)"
+    e2e_log "$1: the desktop back $(($(e2e_now_ms) - E2E_WAY_AT)) ms after the way out"
+}
+
+E2E_CAPTIONS=("Thank You!" "ERROR" "Error" "SHUTDOWN ERROR")  # one box shows at a time
+
+# The end of way $3 taken at E2E_WAY_AT (unset for a failed start): the
+# desktop back, box $1 alone with the window gone and the desktop as before
+# (on Wayland, its words on standard error); dismissed, exit code $2 within
+# 2 s, the desktop as before, no window left.
 e2e_expect_end()
 {
-    local caption=$1 code=$2 way=$3 within=1000 other dismissed
-    [ "$E2E_DESKTOP" = weston ] && within=3000
-    if [ -n "${E2E_WAY_AT:-}" ]; then
-        e2e_wait $((E2E_WAY_AT + within - $(e2e_now_ms))) e2e_desktop_back ||
-            e2e_fail "$way: the desktop is not back $within ms after the way out: $(e2e_desktop_state)"
-        e2e_log "$way: the desktop back $(($(e2e_now_ms) - E2E_WAY_AT)) ms after the way out"
-    fi
+    local caption=$1 code=$2 way=$3 other dismissed
+    [ -z "${E2E_WAY_AT:-}" ] || e2e_expect_desktop_back "$way"
     if [ "$E2E_X_CLIENT" = 1 ]; then
         e2e_wait_box "$caption"
         e2e_program_running || e2e_fail "$way: the program ended before its \"$caption\" box was dismissed"
         [ -z "$(e2e_program_window)" ] || e2e_fail "$way: the program window is still on screen beside the box"
-        for other in "Thank You!" "ERROR" "Error" "SHUTDOWN ERROR"; do
+        for other in "${E2E_CAPTIONS[@]}"; do
             [ "$other" = "$caption" ] || [ -z "$(e2e_window_named "$other")" ] ||
                 e2e_fail "$way: a \"$other\" box beside the \"$caption\" box"
         done
@@ -103,7 +108,7 @@ e2e_expect_end()
     e2e_expect_equal "$E2E_EXIT_CODE" "$code" "$way: the exit code"
     e2e_wait 2000 e2e_desktop_back
     e2e_expect_equal "$(e2e_desktop_state)" "$E2E_DESKTOP_BEFORE" "$way: the desktop afterwards"
-    for other in Marivelt "Thank You!" "ERROR" "Error" "SHUTDOWN ERROR"; do
+    for other in Marivelt "${E2E_CAPTIONS[@]}"; do
         [ "$E2E_X_CLIENT" != 1 ] || [ -z "$(e2e_window_named "$other")" ] ||
             e2e_fail "$way: a window \"$other\" outlived the program"
     done

@@ -99,8 +99,7 @@ e2e_program_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
 e2e_program_ended() { ! e2e_program_running; }
 e2e_said() { cat "$E2E_TMP/stderr.log"; }
 
-# Standard error less what is not the program's: SDL's disk driver and, on
-# Wayland, libdecor announce themselves.
+# Standard error less SDL's disk driver's and, on Wayland, libdecor's words.
 e2e_said_itself()
 {
     grep -v -e '^CRITICAL: You are using the SDL disk i/o audio driver!$' -e '^CRITICAL:  Writing to file \[.*\]\.$' \

@@ -1,8 +1,6 @@
-# screen.sh — what is on the screen and what the user types: screenshots of
-# the host display, the scenes told apart by their colours, and keys held on
-# the host display (XTEST: they go to the focused window). E2E_SCALE says
-# how much larger than 800 x 600 the picture shows (weston scales a
-# full-screen surface to its output).
+# screen.sh — screenshots of the host display, the scenes told by colour, and
+# keys held there (XTEST: to the focused window). E2E_SCALE: how much larger
+# than 800 x 600 the picture shows (weston scales a full-screen surface).
 E2E_SCALE=${E2E_SCALE:-"1 1"} E2E_SHOT_COUNT=0
 
 e2e_key() { DISPLAY=$E2E_HOST_DISPLAY xdotool "$@"; }

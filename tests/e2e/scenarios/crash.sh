@@ -7,18 +7,15 @@ e2e_require_tools xkill
 e2e_require_data
 ulimit -c 0  # no core files in the run folder
 
-# Ends the program with $2 (a command, run once it shows); its status $3,
-# the line $4 said.
+# Ends the program with $2 (run once it shows); its status $3, its line $4.
 ends_by()
 {
-    local ended
     e2e_start_program
     e2e_wait_shown
     eval "$2"
     e2e_wait 5000 e2e_program_ended || e2e_fail "$1: the program did not end"
-    ended=$(e2e_now_ms)
-    e2e_wait 1000 e2e_desktop_back || e2e_fail "$1: the desktop is not back a second after the end: $(e2e_desktop_state)"
-    e2e_log "$1: the desktop back $(($(e2e_now_ms) - ended)) ms after the end"
+    E2E_WAY_AT=$(e2e_now_ms)  # counted from the end
+    e2e_expect_desktop_back "$1"
     e2e_wait_exit 5000
     e2e_expect_equal "$E2E_EXIT_CODE" "$3" "$1: the wait status"
     [ -z "$4" ] || grep -qxF "$4" "$E2E_TMP/stderr.log" || e2e_fail "$1: no \"$4\": $(e2e_said)"
