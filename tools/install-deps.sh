@@ -6,6 +6,9 @@ set -euo pipefail
 
 # file: CPack's dependency step (dpkg-shlibdeps) needs it to make the package.
 # libwebp-dev: the snapshot tool, built by default, writes animated WebP.
+# mutter, kwin-wayland: GNOME's and KDE's compositors for the end-to-end
+# tests (without their recommends, no desktop shell comes along); zenity:
+# the boxes SDL shows on Wayland; swaybg: a desktop behind KWin.
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
           libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file
           libwebp-dev)
@@ -14,7 +17,7 @@ if [[ "${1:-}" == "--tests" ]]; then
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
                weston xwayland desktop-file-utils dpkg-dev lintian
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils
-               pipewire pipewire-pulse wireplumber dbus-daemon)
+               pipewire pipewire-pulse wireplumber dbus-daemon mutter kwin-wayland zenity swaybg)
 fi
 
 missing=()

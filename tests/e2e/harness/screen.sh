@@ -1,7 +1,7 @@
 # screen.sh — screenshots of the host display, the scenes told by colour, and
-# keys held there (XTEST: to the focused window). E2E_SCALE: how much larger
-# than 800 x 600 the picture shows (weston scales a full-screen surface).
-E2E_SCALE=${E2E_SCALE:-"1 1"} E2E_SHOT_COUNT=0
+# keys held there (XTEST: to the focused window). E2E_PICTURE: where the
+# program's 800 x 600 frame shows on the screen (WxH+X+Y).
+E2E_PICTURE=${E2E_PICTURE:-800x600+0+0} E2E_SHOT_COUNT=0
 
 e2e_key() { DISPLAY=$E2E_HOST_DISPLAY xdotool "$@"; }
 e2e_screenshot() { DISPLAY=$E2E_HOST_DISPLAY xwd -root -silent | convert xwd:- "$1"; }
@@ -16,12 +16,21 @@ e2e_take_shot()
     DISPLAY=$E2E_HOST_DISPLAY xwd "${source[@]}" -silent >"$E2E_SHOT" || e2e_fail "could not take a screenshot"
 }
 
-# Whether a new screenshot shows weston's desktop colour over $1 % or more.
+# Whether a new screenshot shows the bare desktop (E2E_DESKTOP_SHOT) over $1 %
+# of the screen or more.
 e2e_desktop_shown()
 {
     e2e_take_shot
-    convert "$E2E_SHOT" -alpha off -fill black +opaque "$E2E_DESKTOP_COLOUR" -fill white -opaque "$E2E_DESKTOP_COLOUR" \
-        -format "%[fx:mean * 100 >= $1]" info: | grep -qx 1
+    convert "$E2E_DESKTOP_SHOT" "$E2E_SHOT" -alpha off -compose difference -composite -threshold 1% \
+        -format "%[fx:(1 - mean) * 100 >= $1]" info: | grep -qx 1
+}
+
+# Where box $1 (WxH+X+Y of the program's 800 x 600 frame) shows on the screen.
+e2e_on_screen()
+{
+    awk -v box="$1" -v picture="$E2E_PICTURE" 'BEGIN { split(box, b, /[x+]/); split(picture, p, /[x+]/)
+        sx = p[1] / 800; sy = p[2] / 600
+        printf "%dx%d+%d+%d\n", b[1] * sx, b[2] * sy, p[3] + b[3] * sx, p[4] + b[4] * sy }'
 }
 
 # Colour measures of box $1 (WxH+X+Y of the program's 800 x 600) of
@@ -32,11 +41,9 @@ e2e_desktop_shown()
 # every other row gives the fractions within a few thousandths.
 e2e_measure()
 {
-    local width=${1%%x*} height=${1#*x} x=${1#*+} y scaled
+    local width=${1%%x*} height=${1#*x} x=${1#*+} y
     height=${height%%+*} y=${x#*+} x=${x%%+*}
-    scaled=$(awk -v s="$E2E_SCALE" -v w="$width" -v h="$height" -v x="$x" -v y="$y" \
-        'BEGIN { split(s, f, " "); printf "%dx%d+%d+%d", w * f[1], h * f[2], x * f[1], y * f[2] }')
-    convert "$2" -crop "$scaled" +repage -sample "$((width / 2))x$((height / 2))!" -depth 8 rgb:- |
+    convert "$2" -crop "$(e2e_on_screen "$1")" +repage -sample "$((width / 2))x$((height / 2))!" -depth 8 rgb:- |
         od -An -v -tu1 -w3 |
         awk -v W=$((width / 2)) -v X0="$x" -v Y0="$y" '
             { r = $1; g = $2; b = $3; n++
@@ -117,10 +124,13 @@ e2e_hold_key_during()
 }
 
 # One SPACE press, held until the scene after the one on the screen shows.
+# The scene on the screen is the one two screenshots in a row show: a window
+# just restored shows a picture of its own until its next frame.
 e2e_step_scene()
 {
     local next
-    e2e_wait 15000 eval '! e2e_scene_is NONE' || e2e_fail "no scene to step from ($(e2e_measure "$E2E_SCENE_BOX" "$E2E_SHOT"))"
+    e2e_wait 15000 eval 'e2e_scene_is NONE; [ "$E2E_SHOWN" != NONE ] && e2e_scene_is "$E2E_SHOWN"' ||
+        e2e_fail "no scene to step from ($(e2e_measure "$E2E_SCENE_BOX" "$E2E_SHOT"))"
     case $E2E_SHOWN in WATER) next=FIRE ;; FIRE) next=EARTH ;; EARTH) next=WIND ;; *) next=WATER ;; esac
     e2e_hold_key_during space e2e_wait_scene "$next" 10000
 }
@@ -152,7 +162,7 @@ e2e_press_escape()
     if [ "$E2E_X_CLIENT" = 1 ]; then
         e2e_wait 15000 eval '[ -z "$(e2e_program_window)" ]'
     else
-        e2e_wait 15000 eval 'e2e_program_ended || e2e_desktop_shown 90'
+        e2e_wait 15000 eval 'e2e_program_ended || e2e_desktop_back'
     fi
     status=$?
     e2e_key keyup Escape

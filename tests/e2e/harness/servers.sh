@@ -58,38 +58,109 @@ e2e_start_window_manager()
     E2E_WINDOW_MANAGER=openbox
 }
 
-# A runtime folder of the test's own (mode 700, as servers insist) for
-# weston's socket and the sound servers'.
+# A runtime folder of the test's own (mode 700, as servers insist) for the
+# compositors' sockets and the sound servers'.
 e2e_runtime_folder() { export XDG_RUNTIME_DIR="$E2E_TMP/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"; }
 
-# Weston names its output window only in UTF-8, which xdotool's search cannot read.
-e2e_weston_window() { xdotool search --class "^Weston Compositor$" 2>/dev/null | head -n1 | grep .; }
-
-# A desktop colour the program never shows: it covers the screen exactly when none is left.
+# A desktop colour the program never shows (weston's background, swaybg's on KWin).
 E2E_DESKTOP_COLOUR="#ff00ff"
+E2E_WAYLAND_SOCKET=marivelt-e2e
 
-# Weston with an output of $1 x $2 on an Xvfb of that size (its x11 backend:
-# the headless one has no seat, without which SDL 2.26's Wayland driver
-# crashes), without panel, key repeat or animations and, when $3 is
-# "xwayland", with Xwayland (E2E_XWAYLAND_DISPLAY). Keys typed on the Xvfb
-# reach the client weston has focused.
+# A compositor's output: its one window on the test's Xvfb.
+e2e_output_window() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1; exit }' | grep .; }
+
+# True once two screenshots in a row are the same and their centre is not
+# black, as no compositor's desktop is: it is drawn; E2E_DESKTOP_SHOT keeps it.
+e2e_desktop_drawn()
+{
+    local previous=${E2E_SHOT:-}
+    e2e_take_shot
+    [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$E2E_SHOT" null: 2>&1)" = 0 ] &&
+        [ "$(convert "$E2E_SHOT" -format '%[fx:p{w/2,h/2}.intensity > 0.02]' info:)" = 1 ] &&
+        E2E_DESKTOP_SHOT=$E2E_SHOT
+}
+
+# Waits for compositor $1 (its log $E2E_TMP/$1.log) to take clients: its
+# socket made, its output window focused (keys typed on the Xvfb reach the
+# client it has focused), its desktop drawn.
+e2e_wait_compositor()
+{
+    e2e_wait 30000 test -S "$XDG_RUNTIME_DIR/$E2E_WAYLAND_SOCKET" || e2e_fail "$1 did not start: $(tail -n 20 "$E2E_TMP/$1.log")"
+    e2e_wait 10000 e2e_output_window >/dev/null || e2e_fail "$1 shows no output window"
+    xdotool windowfocus --sync "$(e2e_output_window)" || e2e_fail "could not focus $1's window"
+    e2e_wait 20000 e2e_desktop_drawn || e2e_fail "$1 did not draw its desktop: $(tail -n 20 "$E2E_TMP/$1.log")"
+}
+
+# Waits for the compositor's Xwayland on display $1 (with Xauthority $2, if
+# any) to answer; it becomes E2E_XWAYLAND_DISPLAY.
+e2e_wait_xwayland()
+{
+    [ -n "$1" ] || e2e_fail "the compositor named no Xwayland display"
+    E2E_XWAYLAND_DISPLAY=$1 E2E_XWAYLAND_AUTHORITY=${2:-}
+    DISPLAY=$1 XAUTHORITY=$E2E_XWAYLAND_AUTHORITY e2e_wait 15000 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xwayland on $1 does not answer"
+}
+
+# Weston with an output of $1 x $2 pixels on an Xvfb of that size (its x11
+# backend: the headless one has no seat, without which SDL 2.26's Wayland
+# driver crashes), scaled by $4 (1: none), without panel, key repeat or
+# animations and, when $3 is "xwayland", with Xwayland (its first client
+# starts it).
 e2e_start_weston()
 {
+    local scale=${4:-1}
     e2e_require_tools weston
     e2e_start_xvfb "${1}x${2}x24"
     e2e_runtime_folder
-    E2E_WAYLAND_SOCKET=marivelt-e2e
     printf '[shell]\nbackground-color=0xff%s\npanel-position=none\nanimation=none\nclose-animation=none\n%b' \
         "${E2E_DESKTOP_COLOUR#\#}" '[keyboard]\nrepeat-rate=0\n[input-method]\npath=\n' >"$E2E_TMP/weston.ini"
     e2e_start_helper weston --backend=x11-backend.so --use-pixman --config="$E2E_TMP/weston.ini" --idle-time=0 \
-        --width="$1" --height="$2" --socket="$E2E_WAYLAND_SOCKET" --log="$E2E_TMP/weston.log" \
-        ${3:+--xwayland} >/dev/null 2>&1
-    e2e_wait 10000 e2e_weston_window >/dev/null || e2e_fail "weston did not start: $(cat "$E2E_TMP/weston.log")"
-    xdotool windowfocus --sync "$(e2e_weston_window)" || e2e_fail "could not focus weston's window"
-    e2e_wait 10000 e2e_desktop_shown 99 || e2e_fail "weston did not draw its desktop"
+        --width="$(($1 / scale))" --height="$(($2 / scale))" --scale="$scale" --socket="$E2E_WAYLAND_SOCKET" \
+        --log="$E2E_TMP/weston.log" ${3:+--xwayland} >/dev/null 2>&1
+    e2e_wait_compositor weston
     [ -n "${3:-}" ] || return 0
     e2e_wait 10000 grep -q 'listening on display' "$E2E_TMP/weston.log" || e2e_fail "weston started no Xwayland"
-    E2E_XWAYLAND_DISPLAY=$(grep -o 'listening on display :[0-9]*' "$E2E_TMP/weston.log" | grep -o ':[0-9]*')
-    # Xwayland itself starts with its first client.
-    DISPLAY=$E2E_XWAYLAND_DISPLAY e2e_wait 15000 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xwayland does not answer"
+    e2e_wait_xwayland "$(grep -o 'listening on display :[0-9]*' "$E2E_TMP/weston.log" | grep -o ':[0-9]*')"
+}
+
+# GNOME's compositor, mutter, nested in an Xvfb of 1920 x 1080 with an output
+# of that size, its own desktop; with Xwayland when $1 is "xwayland" (its
+# display named in the log, its Xauthority a file in the runtime folder).
+# Needs the session bus run.sh starts.
+e2e_start_mutter()
+{
+    e2e_require_tools mutter
+    e2e_start_xvfb 1920x1080x24
+    e2e_runtime_folder
+    mkdir -p "$E2E_TMP/home"
+    e2e_start_helper env HOME="$E2E_TMP/home" MUTTER_DEBUG_DUMMY_MODE_SPECS=1920x1080 mutter --nested --wayland \
+        --wayland-display="$E2E_WAYLAND_SOCKET" $([ -n "${1:-}" ] || echo --no-x11) >"$E2E_TMP/mutter.log" 2>&1
+    e2e_wait_compositor mutter
+    [ -n "${1:-}" ] || return 0
+    e2e_wait 10000 grep -q 'Using public X11 display' "$E2E_TMP/mutter.log" || e2e_fail "mutter started no Xwayland"
+    e2e_wait_xwayland "$(sed -n 's/.*Using public X11 display \(:[0-9]*\),.*/\1/p' "$E2E_TMP/mutter.log")" \
+        "$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n1)"
+}
+
+# KDE's compositor, KWin, in an Xvfb of 1920 x 1080 with an output of that
+# size, swaybg drawing its desktop (Plasma's would; KWin alone shows black);
+# with Xwayland when $1 is "xwayland" (its display given to the programs it
+# starts). Debian's kwin_wayland carries a file capability a container may
+# refuse to honour ("Operation not permitted"): a copy, without it, runs.
+# Needs the session bus run.sh starts.
+e2e_start_kwin()
+{
+    e2e_require_tools kwin_wayland swaybg
+    e2e_start_xvfb 1920x1080x24
+    e2e_runtime_folder
+    mkdir -p "$E2E_TMP/home" "$E2E_TMP/kwin"
+    cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin/" || e2e_fail "could not copy kwin_wayland"
+    printf '#!/bin/sh\necho "$DISPLAY" >"%s/kwin/display"\nexec swaybg -c "%s"\n' "$E2E_TMP" "$E2E_DESKTOP_COLOUR" \
+        >"$E2E_TMP/kwin/desktop" && chmod +x "$E2E_TMP/kwin/desktop"
+    e2e_start_helper env -u XDG_CONFIG_HOME HOME="$E2E_TMP/home" "$E2E_TMP/kwin/kwin_wayland" --x11-display "$DISPLAY" \
+        --width 1920 --height 1080 --socket "$E2E_WAYLAND_SOCKET" ${1:+--xwayland} "$E2E_TMP/kwin/desktop" \
+        >"$E2E_TMP/kwin.log" 2>&1
+    e2e_wait_compositor kwin
+    [ -n "${1:-}" ] || return 0
+    e2e_wait 10000 test -s "$E2E_TMP/kwin/display" || e2e_fail "kwin started no Xwayland"
+    e2e_wait_xwayland "$(cat "$E2E_TMP/kwin/display")"
 }

@@ -3,13 +3,16 @@
 # openbox, minimised it keeps running off the screen, and restored it
 # covers the screen again. ESC ends it with the farewell box alone on the
 # desktop as it was (on Wayland, the box's words on standard error), then
-# exit code 27 (ESC's code, carried by the last message retrieved).
-e2e_require_tools xwd convert od
+# exit code 27 (ESC's code, carried by the last message retrieved). On a
+# compositor the picture keeps its shape: the frame, 4:3, black bars, the
+# planet round.   extra argument: the snapshot tool
+e2e_require_tools xwd convert od compare
 e2e_require_data
 e2e_start_program
 e2e_wait_shown
-if [ -n "${E2E_WINDOW_MANAGER:-}" ]; then
-    e2e_wait_scene WATER  # the start-up over, the window manager has had the program's requests
+e2e_wait_scene WATER
+e2e_check_picture "${E2E_EXTRA[0]}"
+if [ -n "${E2E_WINDOW_MANAGER:-}" ]; then  # the start-up over, it has had the program's requests
     xdotool windowminimize "$E2E_WINDOW" || e2e_fail "xdotool could not minimise the window"
     e2e_wait 10000 eval '! e2e_window_viewable "$E2E_WINDOW"' || e2e_fail "the window stayed on screen"
     sleep 0.5
@@ -18,6 +21,7 @@ if [ -n "${E2E_WINDOW_MANAGER:-}" ]; then
     e2e_wait_shown
 fi
 e2e_settle_focus  # WATER, FIRE, EARTH: SPACE acts once per press
+e2e_check_planet "${E2E_EXTRA[0]}"
 e2e_hold_key Left 0.5
 e2e_program_running || e2e_fail "the program ended on held keys: $(e2e_said)"
 first=$E2E_SHOT  # the planet turns: a new screenshot differs while frames are presented
