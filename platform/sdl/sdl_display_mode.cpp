@@ -51,6 +51,16 @@ int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int
     return chosen;
 }
 
+Uint32 SdlFullScreenFlag()
+{
+    // SDL's Wayland driver draws a window in the output's own pixels, a
+    // scaled output's too, only when it is full screen on the desktop; an
+    // X server (Xwayland's window manager among them) makes a window full
+    // screen reliably in a mode of the display.
+    return SdlState.compositorScales && SdlVideoDriverIs("wayland") ? SDL_WINDOW_FULLSCREEN_DESKTOP
+                                                                    : SDL_WINDOW_FULLSCREEN;
+}
+
 void PlatformSetWindowed(bool windowed)
 {
     SdlState.windowed = windowed;
@@ -79,9 +89,20 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
     int chosen = SdlChooseDisplayMode(modes.data(), count, width, height, bits);
     if (chosen < 0)
         return false;
-    SdlState.requestedMode = modes[static_cast<size_t>(chosen)];
+    // A compositor only emulates the mode, stretching the window to its
+    // output's shape. There the window is full screen in the output's own
+    // mode instead, the picture fitted into it (sdl_letterbox.cpp), and
+    // there is no mode to give back should the program die.
+    SDL_DisplayMode mode = modes[static_cast<size_t>(chosen)];
+    SdlState.compositorScales = SdlVideoDriverIs("wayland") || (SdlVideoDriverIs("x11") && SdlServerIsXwayland());
+    if (SdlState.compositorScales && SDL_GetDesktopDisplayMode(kDisplayIndex, &mode) != 0) {
+        SdlReportFailure("SDL_GetDesktopDisplayMode");
+        return false;
+    }
+    SdlState.requestedMode = mode;
     SdlState.modeRequested = true;
-    SdlStartModeWatch();
+    if (!SdlState.compositorScales)
+        SdlStartModeWatch();
     return true;
 }
 
@@ -95,16 +116,12 @@ bool PlatformConfirmDisplayMode()
     // refuses full screen makes SDL drop the flag.
     SDL_Window* sdl = SdlState.window->sdl;
     SDL_DisplayMode windowMode{}, current{};
-    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN ||
+    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != SdlFullScreenFlag() ||
         SDL_GetWindowDisplayMode(sdl, &windowMode) != 0 || windowMode.w != SdlState.requestedMode.w ||
         windowMode.h != SdlState.requestedMode.h)
         return false;
-    // A Wayland compositor emulates the mode by scaling the window: the
-    // output keeps its own, so there is nothing more to ask. Elsewhere the
-    // display must run the mode; SDL records it only once the server (X11,
-    // Xwayland) has accepted the switch.
-    if (SdlVideoDriverIs("wayland"))
-        return true;
+    // The display must run the mode; SDL records it only once the server
+    // has accepted the switch.
     return SDL_GetCurrentDisplayMode(kDisplayIndex, &current) == 0 && current.w == SdlState.requestedMode.w &&
            current.h == SdlState.requestedMode.h;
 }
@@ -112,5 +129,6 @@ bool PlatformConfirmDisplayMode()
 void PlatformRestoreDisplayMode()
 {
     SdlState.modeRequested = false;
+    SdlState.compositorScales = false;
     SdlEndModeWatch(LeaveFullScreen());
 }

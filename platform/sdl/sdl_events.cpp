@@ -21,15 +21,22 @@ uintptr_t ActivateParameter(uintptr_t state, bool minimized)
     return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
 }
 
-intptr_t SizeParameter(int width, int height)
-{
-    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
-}
 
 bool ProgramWindowMinimized()
 {
     PlatformWindow* window = SdlState.window;
     return window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+// The size the program draws at: the window's, unless the platform fits
+// the picture into it (sdl_letterbox.cpp).
+void PictureSize(int windowWidth, int windowHeight, int* width, int* height)
+{
+    PlatformWindow* window = SdlState.window;
+    *width = windowWidth;
+    *height = windowHeight;
+    if (window != nullptr && window->fitsPicture)
+        SdlFitWindowPicture(window, width, height);
 }
 
 int TranslateKey(const SDL_KeyboardEvent& key, WindowMessage out[2])
@@ -52,14 +59,15 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
     switch (event.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0};
-        out[1] = WindowMessage{window, WM_SIZE, kSizeMinimized, SizeParameter(0, 0)};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeMinimized, SdlSizeParameter(0, 0)};
         return 2;
     case SDL_WINDOWEVENT_RESTORED: {
         int width = 0, height = 0;
         if (window != nullptr)
             SDL_GetWindowSize(window->sdl, &width, &height);
+        PictureSize(width, height, &width, &height);
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateActive, false), 0};
-        out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(width, height)};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(width, height)};
         return 2;
     }
     case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -68,9 +76,12 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
     case SDL_WINDOWEVENT_FOCUS_LOST:
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, ProgramWindowMinimized()), 0};
         return 1;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(event.data1, event.data2)};
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        int width = 0, height = 0;
+        PictureSize(event.data1, event.data2, &width, &height);
+        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(width, height)};
         return 1;
+    }
     case SDL_WINDOWEVENT_CLOSE:
         out[0] = WindowMessage{window, WM_CLOSE, 0, 0};
         return 1;
@@ -80,6 +91,11 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
 }
 
 }  // namespace
+
+intptr_t SdlSizeParameter(int width, int height)
+{
+    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
+}
 
 int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
 {

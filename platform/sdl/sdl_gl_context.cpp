@@ -126,6 +126,8 @@ bool PlatformDeleteRenderContext(RenderContextHandle renderContext)
     if (renderContext == nullptr)
         return false;
     SDL_GL_DeleteContext(renderContext->context);
+    if (renderContext->window == SdlState.window)
+        SdlForgetLetterbox(renderContext->window);
     delete renderContext;
     return true;
 }

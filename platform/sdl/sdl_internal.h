@@ -46,10 +46,31 @@ struct PlatformDeviceContext {
     SdlSwapPacer pacer;
 };
 
+// Where the program's picture lies in the window's drawable, in pixels.
+struct SdlPictureRect {
+    int x, y;           // lower left corner, GL's window coordinates
+    int width, height;  // width:height is 4:3 within a pixel
+};
+
+// A drawable of another shape than the picture (a full-screen window the
+// size of a compositor's output, a resized window) gets the picture drawn
+// off screen at the largest 4:3 size that fits and copied in centred, with
+// black bars. The names belong to the window's rendering context.
+struct SdlLetterbox {
+    SdlPictureRect picture;      // in the drawable; the whole drawable when no copy is needed
+    int drawableWidth;           // pixels, as last fitted
+    int drawableHeight;
+    unsigned int framebuffer;    // GL framebuffer object the program draws into, 0 when none
+    unsigned int colorBuffer;    // its renderbuffers
+    unsigned int depthBuffer;
+};
+
 struct PlatformWindow {
     SDL_Window* sdl;
     SdlFramebufferRequest framebuffer;
     PlatformDeviceContext deviceContext;
+    bool fitsPicture;        // keeps the picture 4:3 in whatever drawable it gets
+    SdlLetterbox letterbox;  // while fitsPicture and a context is current
 };
 
 struct PlatformRenderContext {
@@ -130,6 +151,7 @@ struct SdlPlatformState {
     bool exitHookSet;
     // display mode
     bool windowed;                  // an ordinary window on the desktop: no mode change, cursor left alone
+    bool compositorScales;          // a compositor, not the display, would bring a mode to the screen
     bool modeRequested;             // a full-screen mode is recorded; PlatformCreateWindow applies it
     SDL_DisplayMode requestedMode;  // the mode recorded by PlatformChangeDisplayMode
     // window
@@ -152,6 +174,30 @@ bool SdlVideoDriverIs(const char* name);
 // failures are reported: the program prints nothing in normal operation.
 void SdlReportFailure(const char* call);
 
+// The full-screen flag of the window in the recorded mode: SDL's full
+// screen in a mode, or on the desktop as it is.
+Uint32 SdlFullScreenFlag();
+
+// Whether the display is an X server that runs on a Wayland compositor,
+// from what the server itself advertises; whether an X server answers.
+bool SdlServerIsXwayland();
+bool SdlXServerAnswers();
+
+// The largest 4:3 rectangle that fits a drawable of width x height pixels,
+// centred in it.
+SdlPictureRect SdlFitPicture(int width, int height);
+// Fits the window's picture to its drawable as it is now, making, resizing
+// or dropping the off-screen framebuffer (the window's context must be
+// current), and gives the picture's size, the size the program draws at.
+void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height);
+// Copies an off-screen picture into the window's back buffer, centred with
+// black bars; nothing when the program draws into the window itself.
+void SdlPresentPicture(PlatformWindow* window);
+// After the swap: the program's next frame goes off screen again.
+void SdlResumePicture(PlatformWindow* window);
+// Forgets the framebuffer: its context is being deleted, and its names with it.
+void SdlForgetLetterbox(PlatformWindow* window);
+
 // Of the display's modes, the index of the one of exactly width x height
 // whose depth is closest to bits (the first of equals, which SDL lists with
 // the highest refresh rate first), or -1 when no mode has that size.
@@ -162,6 +208,9 @@ bool SdlPixelFormatAvailable(const PixelFormatDescriptor& request, const SdlFram
 
 // The Windows virtual-key code for a key, or 0 when it has none below 256.
 uint8_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
+
+// lParam of WM_SIZE: height << 16 | width.
+intptr_t SdlSizeParameter(int width, int height);
 
 // Translates one SDL event into the program's messages (none, one or two),
 // returning how many were written to out.

@@ -60,7 +60,9 @@ bool PlatformSwapBuffers(DeviceContextHandle deviceContext)
     SDL_Window* sdl = deviceContext->window->sdl;
     if (pacer.enabled)
         std::this_thread::sleep_until(pacer.deadline);
+    SdlPresentPicture(deviceContext->window);
     SDL_GL_SwapWindow(sdl);
+    SdlResumePicture(deviceContext->window);
     if (pacer.enabled)
         pacer.deadline = SdlNextSwapDeadline(pacer.deadline, Clock::now(), RefreshPeriod(sdl));
     return true;

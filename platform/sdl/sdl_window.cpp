@@ -53,27 +53,36 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     if (!SdlState.classRegistered || SdlState.window != nullptr)
         return nullptr;
     const bool fullScreen = SdlState.modeRequested;
+    // Where a compositor would stretch the mode to its output, the recorded
+    // mode is the output's own and the picture is fitted into it.
+    const bool outputSize = fullScreen && SdlState.compositorScales;
     SDL_DisplayMode mode = SdlState.requestedMode;
     SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBufferBits};
     if (!SetFramebufferAttributes(framebuffer))
         return nullptr;
 
     // Hidden until the program shows it; full screen takes the recorded mode
-    // when it is shown. A windowed run gets a frame, centred on the display.
+    // when it is shown. A windowed run gets a frame, centred on the display,
+    // and the user may resize it. Where the picture is fitted, it is drawn
+    // in the drawable's own pixels, on a scaled output too.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     int position = 0;
     if (SdlState.windowed)
         position = SDL_WINDOWPOS_CENTERED;
     else
         flags |= SDL_WINDOW_BORDERLESS;
+    if (SdlState.windowed)
+        flags |= SDL_WINDOW_RESIZABLE;
+    if (outputSize || SdlState.windowed)
+        flags |= SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen)
-        flags |= SDL_WINDOW_FULLSCREEN;
+        flags |= SdlFullScreenFlag();
     SDL_Window* sdl = SDL_CreateWindow(title, position, position, width, height, flags);
     if (sdl == nullptr) {
         SdlReportFailure("SDL_CreateWindow");
         return nullptr;
     }
-    if (fullScreen && SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN && SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
         SdlReportFailure("SDL_SetWindowDisplayMode");
         SDL_DestroyWindow(sdl);
         return nullptr;
@@ -87,6 +96,8 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     window->sdl = sdl;
     window->framebuffer = framebuffer;
     window->deviceContext.window = window;
+    window->fitsPicture = outputSize || SdlState.windowed;
+    window->letterbox.picture = SdlPictureRect{0, 0, width, height};  // what the program starts drawing at
     SdlState.window = window;
     return window;
 }
@@ -103,8 +114,18 @@ bool PlatformDestroyWindow(WindowHandle window)
 
 void PlatformShowWindow(WindowHandle window)
 {
-    if (window != nullptr)
-        SDL_ShowWindow(window->sdl);
+    if (window == nullptr)
+        return;
+    SDL_ShowWindow(window->sdl);
+    if (!window->fitsPicture)
+        return;
+    // The drawable now has its size: a picture of another size than the
+    // program started with reaches it as a size message, before any frame.
+    const SdlPictureRect started = window->letterbox.picture;
+    int width = 0, height = 0;
+    SdlFitWindowPicture(window, &width, &height);
+    if (width != started.width || height != started.height)
+        SdlState.queue.waiting.push_back(WindowMessage{window, WM_SIZE, 0, SdlSizeParameter(width, height)});
 }
 
 void PlatformSetForegroundWindow(WindowHandle window)
