@@ -94,6 +94,36 @@ bool MakeFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
     return false;
 }
 
+// Black where the picture does not reach: left and right of it, or above
+// and below. Only the bars, a third of a 16:9 output: a software renderer
+// pays for every pixel. The program's clear colour and scissor state are
+// its own, so they are put back.
+void ClearBars(const SdlLetterbox& letterbox)
+{
+    const SdlPictureRect& picture = letterbox.picture;
+    const bool sideBars = picture.width < letterbox.drawableWidth;
+    const int barWidth = sideBars ? picture.x : letterbox.drawableWidth;
+    const int barHeight = sideBars ? letterbox.drawableHeight : picture.y;
+    // The second bar takes what the first leaves, an odd pixel included.
+    const int farX = sideBars ? picture.x + picture.width : 0;
+    const int farY = sideBars ? 0 : picture.y + picture.height;
+    GLfloat clearColor[4];
+    GLint scissorBox[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    const GLboolean scissoring = glIsEnabled(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, barWidth, barHeight);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glScissor(farX, farY, letterbox.drawableWidth - farX, letterbox.drawableHeight - farY);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    if (!scissoring)
+        glDisable(GL_SCISSOR_TEST);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+}
+
 }  // namespace
 
 SdlPictureRect SdlFitPicture(int width, int height)
@@ -125,7 +155,7 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
     const FramebufferCalls* gl = window->fitsPicture ? CurrentFramebufferCalls() : nullptr;
     SdlPictureRect picture = SdlFitPicture(drawableWidth, drawableHeight);
     // Exactly the drawable's shape (or a minimised window): nothing to copy.
-    const bool copied = gl != nullptr && picture.width > 0 &&
+    const bool copied = gl != nullptr && picture.width > 0 && picture.height > 0 &&
                         (picture.width != drawableWidth || picture.height != drawableHeight);
     if (!copied)
         picture = SdlPictureRect{0, 0, drawableWidth, drawableHeight};
@@ -149,12 +179,7 @@ void SdlPresentPicture(PlatformWindow* window)
     const FramebufferCalls& gl = *CurrentFramebufferCalls();
     const SdlPictureRect& picture = letterbox.picture;
     gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // The bars: the program's clear colour is its own, so it is put back.
-    GLfloat clearColor[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    ClearBars(letterbox);
     // Same size: a copy, pixel for pixel.
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, letterbox.framebuffer);
     gl.blitFramebuffer(0, 0, picture.width, picture.height, picture.x, picture.y, picture.x + picture.width,

@@ -3,6 +3,8 @@
 // back on SDL's offscreen driver, where no display is needed.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -221,6 +223,85 @@ TEST_F(SdlOffscreenTest, ACreatedContextIsNotCurrentUntilMadeCurrentAndAMissingB
     EXPECT_TRUE(PlatformMakeCurrent(nullptr, nullptr));
     EXPECT_TRUE(PlatformDeleteRenderContext(renderContext));
     EXPECT_FALSE(PlatformDeleteRenderContext(nullptr));
+    EXPECT_TRUE(PlatformDestroyWindow(window));
+}
+
+struct FitCase {
+    int width, height;        // the drawable, pixels
+    SdlPictureRect expected;  // worked out by hand: the largest 4:3 rectangle, centred
+};
+
+class SdlPictureFit : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(SdlPictureFit, TheLargestFourByThreeRectangleCentred)
+{
+    const FitCase& fit = GetParam();
+    const SdlPictureRect picture = SdlFitPicture(fit.width, fit.height);
+    EXPECT_EQ(picture.x, fit.expected.x);
+    EXPECT_EQ(picture.y, fit.expected.y);
+    EXPECT_EQ(picture.width, fit.expected.width);
+    EXPECT_EQ(picture.height, fit.expected.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawables, SdlPictureFit,
+                         ::testing::Values(FitCase{800, 600, {0, 0, 800, 600}},          // the program's own
+                                           FitCase{1920, 1080, {240, 0, 1440, 1080}},    // 16:9, bars left and right
+                                           FitCase{1366, 768, {171, 0, 1024, 768}},      // an odd margin rounds down
+                                           FitCase{2560, 1600, {213, 0, 2133, 1600}},    // 16:10, HiDPI
+                                           FitCase{1280, 1024, {0, 32, 1280, 960}},      // 5:4, bars above and below
+                                           FitCase{600, 800, {0, 175, 600, 450}},        // portrait
+                                           FitCase{0, 0, {0, 0, 0, 0}}));                // minimised
+
+// A resized window on the offscreen driver: the program is told the
+// picture's size, draws off screen, and the copy puts its picture centred
+// between black bars. The driver's surface is single-buffered, so the
+// context is made current directly and the copy read back where it lands.
+TEST_F(SdlOffscreenTest, AWindowOfAnotherShapeGetsThePictureCentredBetweenBlackBars)
+{
+    PlatformSetWindowed(true);
+    WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 1920, 1080);
+    PlatformSetWindowed(false);
+    ASSERT_NE(window, nullptr);
+    DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
+    const PixelFormatDescriptor request = ProgramRequest();
+    ASSERT_TRUE(PlatformSetPixelFormat(deviceContext, PlatformChoosePixelFormat(deviceContext, &request), &request));
+    RenderContextHandle renderContext = PlatformCreateRenderContext(deviceContext);
+    ASSERT_NE(renderContext, nullptr);
+    ASSERT_EQ(SDL_GL_MakeCurrent(window->sdl, renderContext->context), 0) << SDL_GetError();
+
+    int width = 0, height = 0;
+    SdlFitWindowPicture(window, &width, &height);
+    EXPECT_EQ(width, 1440);
+    EXPECT_EQ(height, 1080);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);  // the program's frame: all red
+    glClear(GL_COLOR_BUFFER_BIT);
+    SdlPresentPicture(window);
+
+    // The red channel, pushed over 255 should green or blue be lit.
+    auto red = [](int x, int y) {
+        GLubyte pixel[4] = {};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return static_cast<int>(pixel[0]) + (pixel[1] | pixel[2] ? 1000 : 0);
+    };
+    auto readWindow = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    readWindow(GL_READ_FRAMEBUFFER, 0);
+    EXPECT_EQ(red(0, 540), 0) << "the left bar";
+    EXPECT_EQ(red(239, 1079), 0);
+    EXPECT_EQ(red(240, 0), 255) << "the picture's edge";
+    EXPECT_EQ(red(960, 540), 255);
+    EXPECT_EQ(red(1679, 1079), 255);
+    EXPECT_EQ(red(1680, 0), 0) << "the right bar";
+    GLfloat clearColor[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    EXPECT_EQ(clearColor[0], 1.0f) << "the program's clear colour is its own";
+
+    SdlResumePicture(window);
+    GLint drawing = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    EXPECT_NE(drawing, 0) << "the next frame goes off screen again";
+
+    EXPECT_TRUE(PlatformMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(PlatformDeleteRenderContext(renderContext));
     EXPECT_TRUE(PlatformDestroyWindow(window));
 }
 
