@@ -82,12 +82,16 @@ e2e_desktop_drawn()
 
 # Waits for compositor $1 (its log $E2E_TMP/$1.log) to take clients: its
 # socket made, its output window focused (keys typed on the Xvfb reach the
-# client it has focused), its desktop drawn.
+# client it has focused) with the pointer on it, left of the middle (where
+# a letterboxed picture has a bar), its desktop drawn.
 e2e_wait_compositor()
 {
+    local output
     e2e_wait 30000 test -S "$XDG_RUNTIME_DIR/$E2E_WAYLAND_SOCKET" || e2e_fail "$1 did not start: $(tail -n 20 "$E2E_TMP/$1.log")"
     e2e_wait 10000 e2e_output_window >/dev/null || e2e_fail "$1 shows no output window"
-    xdotool windowfocus --sync "$(e2e_output_window)" || e2e_fail "could not focus $1's window"
+    output=$(e2e_output_window)
+    xdotool windowfocus --sync "$output" mousemove --window "$output" --sync 100 300 ||
+        e2e_fail "could not focus $1's window"
     e2e_wait 20000 e2e_desktop_drawn || e2e_fail "$1 did not draw its desktop: $(tail -n 20 "$E2E_TMP/$1.log")"
 }
 
