@@ -80,13 +80,14 @@ e2e_desktop_drawn()
         E2E_DESKTOP_SHOT=$E2E_SHOT
 }
 
-# Waits for compositor $1 (its log $E2E_TMP/$1.log) to take clients: its
-# socket made, its output window focused (keys typed on the Xvfb reach the
-# client it has focused) with the pointer on it, left of the middle (where
-# a letterboxed picture has a bar), its desktop drawn.
+# Waits for compositor $1 (E2E_COMPOSITOR; its log $E2E_TMP/$1.log) to take
+# clients: its socket made, its output window focused (keys typed on the
+# Xvfb reach the client it has focused) with the pointer on it, left of the
+# middle (where a letterboxed picture has a bar), its desktop drawn.
 e2e_wait_compositor()
 {
     local output
+    E2E_COMPOSITOR=$1
     e2e_wait 30000 test -S "$XDG_RUNTIME_DIR/$E2E_WAYLAND_SOCKET" || e2e_fail "$1 did not start: $(tail -n 20 "$E2E_TMP/$1.log")"
     e2e_wait 10000 e2e_output_window >/dev/null || e2e_fail "$1 shows no output window"
     output=$(e2e_output_window)
