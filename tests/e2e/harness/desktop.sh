@@ -65,19 +65,17 @@ e2e_wait_shown()
 
 # The program's zenity box (its pid), and whether a new screenshot shows a
 # dialog (Adwaita's light grey, over 10,000 pixels of it) drawn and still,
-# two screenshots in a row the same: not one mid-animation, nor the box
-# answered before (E2E_BOX_SHOT, until the screen changes), which a loaded
-# compositor can show a while after its zenity has ended.
+# two screenshots in a row the same, not one mid-animation.
 e2e_zenity_box() { pgrep -P "$E2E_PID" -x zenity | head -n1; }
 e2e_dialog_drawn()
 {
     local previous=${E2E_SHOT:-}
     e2e_take_shot
-    [ -z "${E2E_BOX_SHOT:-}" ] || [ "$(compare -metric AE "$E2E_BOX_SHOT" "$E2E_SHOT" null: 2>&1)" = 0 ] || E2E_BOX_SHOT=
-    [ -z "${E2E_BOX_SHOT:-}" ] && [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$E2E_SHOT" null: 2>&1)" = 0 ] &&
+    [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$E2E_SHOT" null: 2>&1)" = 0 ] &&
         convert "$E2E_SHOT" -alpha off -fill white -opaque "#f6f5f4" -fill black +opaque white \
             -format "%[fx:mean * w * h > 10000]" info: | grep -qx 1
 }
+
 # The caption and text a zenity box $1 was given, as "CAPTION: TEXT".
 e2e_zenity_words()
 {
@@ -129,9 +127,13 @@ e2e_expect_said()
 e2e_dismiss_box()
 {
     if [ "$E2E_BOXES" = zenity ]; then
-        E2E_BOX_SHOT=$E2E_SHOT
+        local shown=$E2E_SHOT
         e2e_key key Return || e2e_fail "could not press Return"
         e2e_wait 10000 eval '! kill -0 "$E2E_BOX" 2>/dev/null' || e2e_fail "the box took no Return"
+        # A loaded compositor can show it a while after zenity has ended; a
+        # box after it is looked for once the screen has changed.
+        e2e_wait 10000 eval 'e2e_take_shot; [ "$(compare -metric AE "$shown" "$E2E_SHOT" null: 2>&1)" != 0 ]' ||
+            e2e_fail "the answered box stayed on the screen"
     else
         xdotool key --window "$E2E_BOX" Return 2>/dev/null || e2e_fail "could not press Return in box $E2E_BOX"
     fi
