@@ -37,9 +37,10 @@ mergeInto(LibraryManager.library, {
       // WM_KEYDOWN 0x100, WM_KEYUP 0x101, WM_SYSKEYDOWN 0x104, WM_SYSKEYUP 0x105
       MariveltPage.post((down ? 0x100 : 0x101) + (system ? 4 : 0), key, 0);
       if (down) MariveltPage.held[key] = true; else delete MariveltPage.held[key];
-      // Keep the page from scrolling on SPACE and the arrows; the browser's
-      // own shortcuts (with CTRL or the command key) stay its own.
-      if (!event.ctrlKey && !event.metaKey && !(key >= 0x70 && key <= 0x7B)) event.preventDefault();
+      // Keep the page from scrolling on SPACE and the arrows, unless a box
+      // is open, whose button they work.
+      var scrolls = key === 0x20 || (key >= 0x25 && key <= 0x28);
+      if (scrolls && !document.querySelector('dialog[open]')) event.preventDefault();
     },
     // A key let go while the page has no focus never comes: let go of all.
     onBlur: function() {
@@ -122,6 +123,12 @@ mergeInto(LibraryManager.library, {
 
   marivelt_listen__deps: ['$MariveltPage'],
   marivelt_listen: function() {
+    // main returns long after the browser first called it, from a resumed
+    // frame: only then does the process end, with main's exit code.
+    // (exit throws to unwind the caller; there is none left to unwind.)
+    Asyncify.whenDone().then(function(code) {
+      try { exit(code); } catch (e) { if (!(e instanceof ExitStatus)) throw e; }
+    });
     window.addEventListener('keydown', MariveltPage.onGesture, true);
     window.addEventListener('pointerdown', MariveltPage.onGesture, true);
     window.addEventListener('keydown', MariveltPage.onKey);
@@ -181,10 +188,12 @@ mergeInto(LibraryManager.library, {
   // picture is still in the drawing buffer), and the program sleeps until
   // the browser asks for the next frame.
   marivelt_present__deps: ['$MariveltPage'],
+  // (On resuming, asyncify calls this again; only the function given to
+  // handleSleep runs just once per frame.)
   marivelt_present: function() {
-    MariveltPage.frames++;
-    window.dispatchEvent(new CustomEvent('marivelt-frame', {detail: MariveltPage.frames}));
     return Asyncify.handleSleep(function(wakeUp) {
+      MariveltPage.frames++;
+      window.dispatchEvent(new CustomEvent('marivelt-frame', {detail: MariveltPage.frames}));
       requestAnimationFrame(function() { wakeUp(); });
     });
   },
@@ -192,13 +201,14 @@ mergeInto(LibraryManager.library, {
   // The page's own dialog with the caption and words; returns once it is
   // closed. Without one, the words go to the console.
   marivelt_message_box: function(text, caption, icon) {
-    var words = UTF8ToString(text), title = UTF8ToString(caption);
-    var dialog = document.getElementById('box');
-    if (!dialog || !dialog.showModal) {
-      err(title + ': ' + words);
-      return;
-    }
     return Asyncify.handleSleep(function(wakeUp) {
+      var words = UTF8ToString(text), title = UTF8ToString(caption);
+      var dialog = document.getElementById('box');
+      if (!dialog || !dialog.showModal) {
+        err(title + ': ' + words);
+        wakeUp();
+        return;
+      }
       dialog.querySelector('.caption').textContent = title;
       dialog.querySelector('.text').textContent = words;
       dialog.className = ['none', 'warning', 'error', 'information'][icon] || 'none';
