@@ -2,6 +2,7 @@
 // vertex of a collected primitive and the one record of its state.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <vector>
 

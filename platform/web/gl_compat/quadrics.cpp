@@ -1,8 +1,9 @@
 // quadrics.cpp — the utility library's sphere, cylinder and disk, drawn as
 // quad strips through the compatibility layer's own Begin/End (so they can
 // go into display lists too), with its texture coordinates:
-//   around the z axis, s runs from 0 at +y through 0.25 at +x, 0.5 at -y and
-//   0.75 at -x back to 1 at +y (the slice at angle a lies at sin a, cos a);
+//   around the z axis, s runs from 0 at +y through 0.25 at -x, 0.5 at -y and
+//   0.75 at +x back to 1 at +y (as Mesa's library draws them, whatever its
+//   manual says); the slice at angle a lies at (sin a, cos a);
 //   a cylinder's t runs from 0 at z = 0 to 1 at its height, a sphere's from
 //   0 at z = -radius to 1 at z = radius, evenly along its meridians;
 //   a disk maps (x, y) to (0.5 + x / 2r, 0.5 + y / 2r), r its outer radius.
@@ -27,7 +28,7 @@ RingPoint OnRing(int slice, int slices, double radius, double z, double t)
 {
     const double fraction = static_cast<double>(slice) / slices;
     const double angle = 2.0 * std::numbers::pi * fraction;
-    return {radius * std::sin(angle), radius * std::cos(angle), z, fraction, t};
+    return {radius * std::sin(angle), radius * std::cos(angle), z, 1.0 - fraction, t};
 }
 
 void Emit(const GLUquadric* quadric, const RingPoint& point)
