@@ -81,15 +81,13 @@ mergeInto(LibraryManager.library, {
     onFullscreenChange: function() {
       var canvas = Module['canvas'];
       var width = MariveltPage.kWidth, height = MariveltPage.kHeight;
-      var cssWidth = width, cssHeight = height;
+      canvas.style.width = '';  // the page's own size for it
       if (document.fullscreenElement) {
-        cssWidth = Math.min(window.innerWidth, window.innerHeight * 4 / 3);
-        cssHeight = cssWidth * 3 / 4;
+        var cssWidth = Math.min(window.innerWidth, window.innerHeight * 4 / 3);
+        canvas.style.width = cssWidth + 'px';
         width = Math.round(cssWidth * (window.devicePixelRatio || 1));
-        height = Math.round(cssHeight * (window.devicePixelRatio || 1));
+        height = Math.round(cssWidth * 3 / 4 * (window.devicePixelRatio || 1));
       }
-      canvas.style.width = cssWidth + 'px';
-      canvas.style.height = cssHeight + 'px';
       if (canvas.width === width && canvas.height === height) return;
       canvas.width = width;
       canvas.height = height;
