@@ -9,25 +9,15 @@ namespace {
 
 // The calls a drawing makes, from Mesa or from the layer.
 struct GlCalls {
-    void (*begin)(GLenum);
-    void (*end)();
-    void (*texCoord2f)(GLfloat, GLfloat);
-    void (*vertex3f)(GLfloat, GLfloat, GLfloat);
-    void (*translated)(GLdouble, GLdouble, GLdouble);
-    GLuint (*genLists)(GLsizei);
-    void (*newList)(GLuint, GLenum);
-    void (*endList)();
-    void (*callList)(GLuint);
-    void (*callLists)(GLsizei, GLenum, const GLvoid*);
-    void (*listBase)(GLuint);
-    GLUquadric* (*newQuadric)();
-    void (*quadricTexture)(GLUquadric*, GLboolean);
+    void (*begin)(GLenum); void (*end)(); void (*texCoord2f)(GLfloat, GLfloat);
+    void (*vertex3f)(GLfloat, GLfloat, GLfloat); void (*translated)(GLdouble, GLdouble, GLdouble);
+    GLuint (*genLists)(GLsizei); void (*newList)(GLuint, GLenum); void (*endList)(); void (*callList)(GLuint);
+    void (*callLists)(GLsizei, GLenum, const GLvoid*); void (*listBase)(GLuint);
+    GLUquadric* (*newQuadric)(); void (*quadricTexture)(GLUquadric*, GLboolean);
     void (*sphere)(GLUquadric*, GLdouble, GLint, GLint);
     void (*cylinder)(GLUquadric*, GLdouble, GLdouble, GLdouble, GLint, GLint);
-    void (*disk)(GLUquadric*, GLdouble, GLdouble, GLint, GLint);
-    void (*deleteQuadric)(GLUquadric*);
+    void (*disk)(GLUquadric*, GLdouble, GLdouble, GLint, GLint); void (*deleteQuadric)(GLUquadric*);
 };
-
 const GlCalls kMesa{glBegin, glEnd, glTexCoord2f, glVertex3f, glTranslated, glGenLists, glNewList, glEndList,
                     glCallList, glCallLists, glListBase, gluNewQuadric, gluQuadricTexture, gluSphere, gluCylinder,
                     gluDisk, gluDeleteQuadric};
@@ -44,6 +34,7 @@ void WithQuadric(const GlCalls& gl, Draw draw)
     draw(quadric);
     gl.deleteQuadric(quadric);
 }
+#define QUADRIC(call) [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.call; }); }
 
 // An outline of n corners on a circle, with the texture laid flat over it.
 void Outline(const GlCalls& gl, GLenum mode, int corners)
@@ -84,37 +75,27 @@ void GlyphLists(const GlCalls& gl, GLenum compileMode)
         gl.texCoord2f(s + 0.33f, 0.0f), gl.vertex3f(0.4f, 0.0f, 0.0f);
         gl.texCoord2f(s + 0.33f, 1.0f), gl.vertex3f(0.4f, 0.4f, 0.0f);
         gl.texCoord2f(s, 1.0f), gl.vertex3f(0.0f, 0.4f, 0.0f);
-        gl.end();
-        gl.translated(0.45, 0.0, 0.0);
-        gl.endList();
+        gl.end(), gl.translated(0.45, 0.0, 0.0), gl.endList();
     }
     // A list calling lists, drawn further down.
     const GLuint line = gl.genLists(1);
     gl.newList(line, GL_COMPILE);
-    gl.translated(-1.0, -0.8, 0.0);
-    gl.callList(base + 2);
-    gl.callList(base);
+    gl.translated(-1.0, -0.8, 0.0), gl.callList(base + 2), gl.callList(base);
     gl.endList();
 
     const GLbyte text[] = {1, 0, 2, 2, -1, 1};  // -1 names a list that does not exist
-    gl.translated(-1.2, 0.3, 0.0);
-    gl.listBase(base - 1);
-    gl.callLists(6, GL_BYTE, text);
-    gl.callList(line);
+    gl.translated(-1.2, 0.3, 0.0), gl.listBase(base - 1), gl.callLists(6, GL_BYTE, text), gl.callList(line);
 }
 
-struct Drawing {
-    const char* name;
-    void (*draw)(const GlCalls&);
-};
+struct Drawing { const char* name; void (*draw)(const GlCalls&); };
 
 const Drawing kDrawings[] = {
-    {"planet", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.sphere(q, 0.9, 32, 32); }); }},
-    {"coarse_sphere", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.sphere(q, 1.0, 7, 5); }); }},
-    {"pool_wall", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.cylinder(q, 1, 1, 0.4, 16, 16); }); }},
-    {"funnel", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.cylinder(q, 0.2, 0.7, 1.5, 32, 3); }); }},
-    {"pool_floor", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.disk(q, 0, 1, 16, 16); }); }},
-    {"ring", [](const GlCalls& gl) { WithQuadric(gl, [&](GLUquadric* q) { gl.disk(q, 0.4, 1.1, 9, 3); }); }},
+    {"planet", QUADRIC(sphere(q, 0.9, 32, 32))},
+    {"coarse_sphere", QUADRIC(sphere(q, 1.0, 7, 5))},
+    {"pool_wall", QUADRIC(cylinder(q, 1, 1, 0.4, 16, 16))},
+    {"funnel", QUADRIC(cylinder(q, 0.2, 0.7, 1.5, 32, 3))},
+    {"pool_floor", QUADRIC(disk(q, 0, 1, 16, 16))},
+    {"ring", QUADRIC(disk(q, 0.4, 1.1, 9, 3))},
     {"polygon", [](const GlCalls& gl) { Outline(gl, GL_POLYGON, 7); }},
     {"triangle_fan", [](const GlCalls& gl) { Outline(gl, GL_TRIANGLE_FAN, 9); }},
     {"triangle_strip", [](const GlCalls& gl) { Outline(gl, GL_TRIANGLE_STRIP, 8); }},
@@ -136,34 +117,24 @@ protected:
         for (int t = 0; t < 64; ++t)
             for (int s = 0; s < 64; ++s)
                 gradient.insert(gradient.end(), {static_cast<unsigned char>(s * 4), static_cast<unsigned char>(t * 4), 96});
-        glGenTextures(1, &texture_);
-        glBindTexture(GL_TEXTURE_2D, texture_);
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         CompatGlTexImage2D(GL_TEXTURE_2D, 0, 3, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, gradient.data());
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-    }
-
-    void TearDown() override
-    {
-        CompatGlForgetLists();
-        RenderTest::TearDown();
     }
 
     static Frame Draw(const GlCalls& gl)
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        glTranslatef(0.0f, 0.0f, -4.0f);
-        glRotatef(-60.0f, 1.0f, 0.0f, 0.0f);
-        glRotatef(25.0f, 0.0f, 0.0f, 1.0f);
+        glTranslatef(0.0f, 0.0f, -4.0f), glRotatef(-60.0f, 1.0f, 0.0f, 0.0f), glRotatef(25.0f, 0.0f, 0.0f, 1.0f);
         GetParam().draw(gl);
         return ReadFrame();
     }
-
-    GLuint texture_ = 0;
 };
 
 TEST_P(GlCompatTest, LooksAsMesaDrawsIt)
