@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit and
-# end-to-end suites, the web page in headless Chromium, the unit suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a bounded fuzzing run of the bitmap reader.
+# end-to-end suites, the web page in headless Chromium, the unit suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing
+# run of the bitmap reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --tests
