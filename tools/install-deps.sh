@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Marivelt needs that are not there yet.
 #   tools/install-deps.sh          what building and running the demo needs
+#   tools/install-deps.sh --web    also what the web page's build and server need
 #   tools/install-deps.sh --tests  also what the tests, fuzzer and benchmarks need
 set -euo pipefail
 
@@ -12,12 +13,17 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
           libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file
           libwebp-dev)
+# emscripten brings Debian's node and python3 for its own tools.
+if [[ "${1:-}" == "--web" || "${1:-}" == "--tests" ]]; then
+    packages+=(emscripten python3)
+fi
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
                xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick openbox wmctrl
                weston xwayland desktop-file-utils dpkg-dev lintian
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils
-               pipewire pipewire-pulse wireplumber dbus-daemon mutter kwin-wayland zenity swaybg)
+               pipewire pipewire-pulse wireplumber dbus-daemon mutter kwin-wayland zenity swaybg
+               chromium python3-websocket)
 fi
 
 missing=()

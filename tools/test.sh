@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit and
-# end-to-end suites, the unit suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a bounded fuzzing run of the bitmap reader.
+# end-to-end suites, the web page in headless Chromium, the unit suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing
+# run of the bitmap reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --tests
@@ -10,6 +11,8 @@ jobs=$(nproc)
 echo "== build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
+echo "== web page"
+MARIVELT_WEB_DATA=build/run tools/web.sh --build
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
@@ -17,7 +20,7 @@ echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMARIVELT_SANITIZE=ON -DMARIVELT_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target marivelt_unit_tests marivelt_sdl_tests dibcheck
 echo "== tests under sanitizers"
-ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
+ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE 'e2e|web'
 
 if [[ -x tests/fuzz/run_fuzz.sh ]]; then
     echo "== fuzzing the bitmap reader"

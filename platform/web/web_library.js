@@ -1,0 +1,249 @@
+// web_library.js — the browser's side of the web platform: the canvas and
+// its WebGL context, keys and focus turned into the program's messages, the
+// frame wait, the page's dialogs and the cues through Web Audio. The C++
+// side (web_*.cpp) calls these; the ones that wait hand the thread back to
+// the browser (asyncify) and resume when the browser answers.
+mergeInto(LibraryManager.library, {
+  $MariveltPage__deps: ['$Browser'],
+  $MariveltPage: {
+    messages: [],       // [message, wParam, lParam], oldest first
+    held: {},           // virtual-key codes down, for releasing them on blur
+    gestured: false,    // a key or click has come: full screen and sound allowed
+    audio: null,        // the AudioContext, made on the first gesture
+    cuePaths: [],
+    cues: {},           // path -> AudioBuffer
+    playing: null,      // {source, gain} of the cue that sounds
+    frames: 0,
+    kWidth: 800,        // the canvas outside full screen, pixels
+    kHeight: 600,
+
+    post: function(message, wParam, lParam) {
+      MariveltPage.messages.push([message, wParam, lParam]);
+    },
+    sizeParameter: function(width, height) {
+      return ((height & 0xFFFF) << 16) | (width & 0xFFFF);
+    },
+    // The virtual-key code of a key event: browsers give the classic codes
+    // in keyCode (letters by the layout's labels); 0 for none below 256.
+    virtualKey: function(event) {
+      var code = event.keyCode | 0;
+      return code > 0 && code < 256 ? code : 0;
+    },
+    onKey: function(event) {
+      var key = MariveltPage.virtualKey(event);
+      if (key === 0) return;
+      var down = event.type === 'keydown';
+      var system = event.altKey && !event.ctrlKey;
+      // WM_KEYDOWN 0x100, WM_KEYUP 0x101, WM_SYSKEYDOWN 0x104, WM_SYSKEYUP 0x105
+      MariveltPage.post((down ? 0x100 : 0x101) + (system ? 4 : 0), key, 0);
+      if (down) MariveltPage.held[key] = true; else delete MariveltPage.held[key];
+      // Keep the page from scrolling on SPACE and the arrows, unless a box
+      // is open, whose button they work.
+      var scrolls = key === 0x20 || (key >= 0x25 && key <= 0x28);
+      if (scrolls && !document.querySelector('dialog[open]')) event.preventDefault();
+    },
+    // A key let go while the page has no focus never comes: let go of all.
+    onBlur: function() {
+      for (var key in MariveltPage.held) MariveltPage.post(0x101, key | 0, 0);
+      MariveltPage.held = {};
+      MariveltPage.post(0x0006, 0, 0);  // WM_ACTIVATE, inactive, not minimised
+    },
+    onFocus: function() {
+      MariveltPage.post(0x0006, 1, 0);
+    },
+    // A hidden page is the minimised window: no frames until it shows again.
+    onVisibility: function() {
+      var canvas = Module['canvas'];
+      if (document.hidden) {
+        MariveltPage.post(0x0006, 1 << 16, 0);
+        MariveltPage.post(0x0005, 1, 0);  // WM_SIZE, SIZE_MINIMIZED
+      } else {
+        MariveltPage.post(0x0006, 1, 0);
+        MariveltPage.post(0x0005, 0, MariveltPage.sizeParameter(canvas.width, canvas.height));
+      }
+    },
+    // A browser allows full screen and sound only in answer to the user.
+    onGesture: function() {
+      if (MariveltPage.gestured) return;
+      MariveltPage.gestured = true;
+      var stage = document.getElementById('stage');
+      if (stage && stage.requestFullscreen) {
+        stage.requestFullscreen().then(function() {
+          // Where the browser allows it, ESC reaches the demo instead of
+          // only leaving full screen (holding it still leaves).
+          if (navigator.keyboard && navigator.keyboard.lock) navigator.keyboard.lock(['Escape']).catch(function() {});
+        }, function() {});
+      }
+      MariveltPage.startAudio();
+    },
+    // In full screen the picture is the largest 4:3 rectangle that fits, at
+    // the screen's own pixel density; the program sees it as a new size.
+    onFullscreenChange: function() {
+      var canvas = Module['canvas'];
+      var width = MariveltPage.kWidth, height = MariveltPage.kHeight;
+      canvas.style.width = '';  // the page's own size for it
+      if (document.fullscreenElement) {
+        var cssWidth = Math.min(window.innerWidth, window.innerHeight * 4 / 3);
+        canvas.style.width = cssWidth + 'px';
+        width = Math.round(cssWidth * (window.devicePixelRatio || 1));
+        height = Math.round(cssWidth * 3 / 4 * (window.devicePixelRatio || 1));
+      }
+      if (canvas.width === width && canvas.height === height) return;
+      canvas.width = width;
+      canvas.height = height;
+      MariveltPage.post(0x0005, 0, MariveltPage.sizeParameter(width, height));
+    },
+
+    startAudio: function() {
+      var AudioContextType = window.AudioContext || window.webkitAudioContext;
+      if (!AudioContextType || MariveltPage.audio) return;
+      MariveltPage.audio = new AudioContextType();
+      MariveltPage.cuePaths.forEach(MariveltPage.decodeCue);
+    },
+    decodeCue: function(path) {
+      var audio = MariveltPage.audio;
+      var bytes;
+      try { bytes = FS.readFile(path); } catch (e) { return; }  // a missing cue is silence
+      var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
+      audio.decodeAudioData(copy).then(function(buffer) { MariveltPage.cues[path] = buffer; }, function() {});
+    },
+    // Fades the sounding cue out over `seconds` and stops it there.
+    fadeOut: function(seconds) {
+      var playing = MariveltPage.playing;
+      if (!playing) return;
+      var now = MariveltPage.audio.currentTime;
+      playing.gain.gain.setValueAtTime(playing.gain.gain.value, now);
+      playing.gain.gain.linearRampToValueAtTime(0, now + seconds);
+      playing.source.stop(now + seconds);
+      MariveltPage.playing = null;
+    },
+  },
+
+  marivelt_listen__deps: ['$MariveltPage'],
+  marivelt_listen: function() {
+    // main returns long after the browser first called it, from a resumed
+    // frame: only then does the process end, with main's exit code.
+    // (exit throws to unwind the caller; there is none left to unwind.)
+    Asyncify.whenDone().then(function(code) {
+      try { exit(code); } catch (e) { if (!(e instanceof ExitStatus)) throw e; }
+    });
+    window.addEventListener('keydown', MariveltPage.onGesture, true);
+    window.addEventListener('pointerdown', MariveltPage.onGesture, true);
+    window.addEventListener('keydown', MariveltPage.onKey);
+    window.addEventListener('keyup', MariveltPage.onKey);
+    window.addEventListener('blur', MariveltPage.onBlur);
+    window.addEventListener('focus', MariveltPage.onFocus);
+    window.addEventListener('resize', MariveltPage.onFullscreenChange);
+    document.addEventListener('visibilitychange', MariveltPage.onVisibility);
+    document.addEventListener('fullscreenchange', MariveltPage.onFullscreenChange);
+  },
+
+  // Takes the oldest waiting message into out[0..2]; false when none waits.
+  marivelt_take_message__deps: ['$MariveltPage'],
+  marivelt_take_message: function(out) {
+    var message = MariveltPage.messages.shift();
+    if (!message) return 0;
+    HEAP32[(out >> 2) + 0] = message[0];
+    HEAP32[(out >> 2) + 1] = message[1];
+    HEAP32[(out >> 2) + 2] = message[2];
+    return 1;
+  },
+
+  marivelt_open_canvas__deps: ['$MariveltPage'],
+  marivelt_open_canvas: function(title, width, height) {
+    var canvas = Module['canvas'];
+    if (!canvas) return 0;
+    MariveltPage.kWidth = width;
+    MariveltPage.kHeight = height;
+    canvas.width = width;
+    canvas.height = height;
+    canvas.hidden = false;
+    document.title = UTF8ToString(title);
+    return 1;
+  },
+
+  marivelt_close_canvas: function() {
+    var canvas = Module['canvas'];
+    if (canvas) canvas.hidden = true;
+    if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
+  },
+
+  marivelt_show_cursor: function(show) {
+    var canvas = Module['canvas'];
+    if (canvas) canvas.style.cursor = show ? '' : 'none';
+  },
+
+  // The legacy GL emulation starts with a context made this way; depth as
+  // asked, no antialiasing, and no alpha, as the program's pixel format.
+  marivelt_create_context__deps: ['$Browser'],
+  marivelt_create_context: function() {
+    var attributes = {depth: true, stencil: false, alpha: false, antialias: false,
+                      preserveDrawingBuffer: false};
+    return Browser.createContext(Module['canvas'], true, true, attributes) ? 1 : 0;
+  },
+
+  // The frame is done: it is announced (a 'marivelt-frame' event, while the
+  // picture is still in the drawing buffer), and the program sleeps until
+  // the browser asks for the next frame.
+  marivelt_present__deps: ['$MariveltPage'],
+  // (On resuming, asyncify calls this again; only the function given to
+  // handleSleep runs just once per frame.)
+  marivelt_present: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      MariveltPage.frames++;
+      window.dispatchEvent(new CustomEvent('marivelt-frame', {detail: MariveltPage.frames}));
+      requestAnimationFrame(function() { wakeUp(); });
+    });
+  },
+
+  // The page's own dialog with the caption and words; returns once it is
+  // closed. Without one, the words go to the console.
+  marivelt_message_box: function(text, caption, icon) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var words = UTF8ToString(text), title = UTF8ToString(caption);
+      var dialog = document.getElementById('box');
+      if (!dialog || !dialog.showModal) {
+        err(title + ': ' + words);
+        wakeUp();
+        return;
+      }
+      dialog.querySelector('.caption').textContent = title;
+      dialog.querySelector('.text').textContent = words;
+      dialog.className = ['none', 'warning', 'error', 'information'][icon] || 'none';
+      dialog.addEventListener('close', function() { wakeUp(); }, {once: true});
+      dialog.showModal();
+    });
+  },
+
+  marivelt_open_sound__deps: ['$MariveltPage'],
+  marivelt_open_sound: function(paths, count) {
+    for (var i = 0; i < count; i++) MariveltPage.cuePaths.push(UTF8ToString(HEAP32[(paths >> 2) + i]));
+    if (MariveltPage.audio) MariveltPage.cuePaths.forEach(MariveltPage.decodeCue);
+  },
+
+  // A new cue cuts off the one sounding (a 5 ms fade, no click). Before the
+  // first gesture, or before its file is decoded, a cue is silence.
+  marivelt_play_sound__deps: ['$MariveltPage'],
+  marivelt_play_sound: function(path) {
+    var audio = MariveltPage.audio;
+    var buffer = audio && MariveltPage.cues[UTF8ToString(path)];
+    if (!buffer || audio.state !== 'running') return;
+    MariveltPage.fadeOut(0.005);
+    var source = audio.createBufferSource();
+    var gain = audio.createGain();
+    source.buffer = buffer;
+    source.connect(gain).connect(audio.destination);
+    source.start();
+    MariveltPage.playing = {source: source, gain: gain};
+  },
+
+  // What still sounds fades out over 20 ms, then the context closes.
+  marivelt_close_sound__deps: ['$MariveltPage'],
+  marivelt_close_sound: function() {
+    var audio = MariveltPage.audio;
+    if (!audio) return;
+    MariveltPage.fadeOut(0.02);
+    MariveltPage.audio = null;
+    setTimeout(function() { audio.close().catch(function() {}); }, 50);
+  },
+});
