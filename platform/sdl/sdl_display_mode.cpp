@@ -53,12 +53,11 @@ int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int
 
 Uint32 SdlFullScreenFlag()
 {
-    // SDL's Wayland driver draws a window in the output's own pixels, a
-    // scaled output's too, only when it is full screen on the desktop; an
-    // X server (Xwayland's window manager among them) makes a window full
-    // screen reliably in a mode of the display.
-    return SdlState.compositorScales && SdlVideoDriverIs("wayland") ? SDL_WINDOW_FULLSCREEN_DESKTOP
-                                                                    : SDL_WINDOW_FULLSCREEN;
+    // A compositor's window is full screen on the desktop, as it is: SDL's
+    // Wayland driver draws it in the output's own pixels, a scaled output's
+    // too, only then, and some window managers on Xwayland draw no other
+    // (sdl_x11_server.cpp says which do). A real X server switches modes.
+    return SdlState.fullScreenInAMode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void PlatformSetWindowed(bool windowed)
@@ -94,7 +93,10 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
     // mode instead, the picture fitted into it (sdl_letterbox.cpp), and
     // there is no mode to give back should the program die.
     SDL_DisplayMode mode = modes[static_cast<size_t>(chosen)];
-    SdlState.compositorScales = SdlVideoDriverIs("wayland") || (SdlVideoDriverIs("x11") && SdlServerIsXwayland());
+    bool keepsFullScreenInAMode = false;
+    SdlState.compositorScales =
+        SdlVideoDriverIs("wayland") || (SdlVideoDriverIs("x11") && SdlServerIsXwayland(&keepsFullScreenInAMode));
+    SdlState.fullScreenInAMode = !SdlState.compositorScales || keepsFullScreenInAMode;
     if (SdlState.compositorScales && SDL_GetDesktopDisplayMode(kDisplayIndex, &mode) != 0) {
         SdlReportFailure("SDL_GetDesktopDisplayMode");
         return false;
@@ -130,5 +132,6 @@ void PlatformRestoreDisplayMode()
 {
     SdlState.modeRequested = false;
     SdlState.compositorScales = false;
+    SdlState.fullScreenInAMode = false;
     SdlEndModeWatch(LeaveFullScreen());
 }

@@ -152,6 +152,7 @@ struct SdlPlatformState {
     // display mode
     bool windowed;                  // an ordinary window on the desktop: no mode change, cursor left alone
     bool compositorScales;          // a compositor, not the display, would bring a mode to the screen
+    bool fullScreenInAMode;         // the window is full screen in a display mode, not on the desktop
     bool modeRequested;             // a full-screen mode is recorded; PlatformCreateWindow applies it
     SDL_DisplayMode requestedMode;  // the mode recorded by PlatformChangeDisplayMode
     // window
@@ -179,8 +180,10 @@ void SdlReportFailure(const char* call);
 Uint32 SdlFullScreenFlag();
 
 // Whether the display is an X server that runs on a Wayland compositor,
-// from what the server itself advertises; whether an X server answers.
-bool SdlServerIsXwayland();
+// from what the server itself advertises, and whether its window manager
+// keeps a window full screen only in a mode of the display; whether an X
+// server answers.
+bool SdlServerIsXwayland(bool* keepsFullScreenInAMode);
 bool SdlXServerAnswers();
 
 // The largest 4:3 rectangle that fits a drawable of width x height pixels,

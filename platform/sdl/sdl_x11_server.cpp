@@ -1,5 +1,6 @@
 // sdl_x11_server.cpp — what the X server says of itself: whether it answers
-// at all, and whether it is Xwayland rather than a server driving a monitor.
+// at all, whether it is Xwayland rather than a server driving a monitor, and
+// which window manager runs on it.
 //
 // On Xwayland a mode switch is only emulated: the compositor scales the
 // window to its output, stretching an 800 x 600 picture to whatever shape
@@ -8,10 +9,12 @@
 // connection is out of reach before a window exists, so a short one of our
 // own asks. Kept apart from the other files: Xlib's macros clash with the
 // program's names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,6 +35,33 @@ bool OutputsNamedXwayland(Display* display)
     return named;
 }
 
+// The window manager's name, as it announces itself on the root window's
+// supporting-WM-check window; empty when none does.
+std::string WindowManagerName(Display* display)
+{
+    std::string name;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom wmName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &remaining, &data) != Success)
+        return name;
+    Window manager = count == 1 && format == 32 ? *reinterpret_cast<Window*>(data) : None;
+    XFree(data);
+    data = nullptr;
+    if (manager == None || XGetWindowProperty(display, manager, wmName, 0, 64, False, utf8, &type, &format, &count,
+                                              &remaining, &data) != Success)
+        return name;
+    if (data != nullptr && format == 8)
+        name.assign(reinterpret_cast<const char*>(data), count);
+    XFree(data);
+    return name;
+}
+
 }  // namespace
 
 bool SdlXServerAnswers()
@@ -43,14 +73,21 @@ bool SdlXServerAnswers()
     return true;
 }
 
-bool SdlServerIsXwayland()
+bool SdlServerIsXwayland(bool* keepsFullScreenInAMode)
 {
+    *keepsFullScreenInAMode = false;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return false;
     int opcode = 0, firstEvent = 0, firstError = 0, major = 0, minor = 0;
     bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &firstEvent, &firstError) != 0 ||
                     (XRRQueryVersion(display, &major, &minor) != 0 && OutputsNamedXwayland(display));
+    // weston's window manager now and then drops a window that is full
+    // screen on the desktop as it maps it, leaving it 800 x 600 in the middle;
+    // one full screen in a mode of the display it keeps. mutter, the other
+    // way round, leaves a window full screen in a mode undrawn until the
+    // pointer moves; KWin takes either.
+    *keepsFullScreenInAMode = xwayland && WindowManagerName(display) == "Weston WM";
     XCloseDisplay(display);
     return xwayland;
 }
