@@ -31,8 +31,14 @@ namespace {
 // in: some 0.5 us a pixel here, ten times that on a busy machine. A wrong
 // pixel shows on small images as on large ones, so inputs stay within 64 K
 // pixels and far inside the time limit (the safety target takes the large).
-// stb accepts a side of 0 and still walks the other: it counts as 1.
 constexpr uint64_t kFuzzMaxPixels = 64 * 1024;
+
+// A side as stb's size query gives it, for the limit: it keeps the sign of a
+// top-down height, and accepts a side of 0 while it still walks the other.
+uint64_t StbSide(int side)
+{
+    return std::max<uint64_t>(1, static_cast<uint64_t>(std::abs(static_cast<int64_t>(side))));
+}
 
 uint32_t Field(const uint8_t* data, size_t size, size_t at, int bytes)
 {
@@ -152,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if ((ParseDibLayout(data, size, &layout) == DibFault::None &&
          static_cast<uint64_t>(layout.width) * layout.rows > kFuzzMaxPixels) ||
         (stbi_info_from_memory(twin.data(), twinSize, &stbWidth, &stbHeight, &channels) &&
-         static_cast<uint64_t>(std::max(stbWidth, 1)) * static_cast<uint64_t>(std::max(stbHeight, 1)) > kFuzzMaxPixels))
+         StbSide(stbWidth) * StbSide(stbHeight) > kFuzzMaxPixels))
         return -1;  // not worth keeping in the corpus
 
     HeadlessReset();
