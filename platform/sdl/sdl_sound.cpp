@@ -251,7 +251,9 @@ int SDLCALL RunSound(void* data)
 
 void PlatformOpenSound(const char* const* cuePaths, size_t count)
 {
-    if (SdlState.sound != nullptr)
+    // A thread left to a server that stopped answering still holds SDL's
+    // audio driver: no other sound starts beside it.
+    if (SdlState.sound != nullptr || !SdlState.abandonedSound.empty())
         return;
     SdlSound* sound = new SdlSound;
     sound->session.announced.assign(cuePaths, cuePaths + count);
