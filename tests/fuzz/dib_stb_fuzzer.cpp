@@ -17,6 +17,7 @@
 
 #include "image/dib_format.h"
 #include "platform/headless/headless.h"
+#include "tools/common/dib_builder.h"
 
 // stb_image's own BMP decoder, compiled privately into this target.
 #define STB_IMAGE_IMPLEMENTATION
@@ -68,12 +69,6 @@ Kind KindOf(const uint8_t* data, size_t size, const std::string& refusal)
             Known(Field(data, size, at + (core ? 10 : 14), 2), {1, 2, 4, 8, 16, 24, 32}), refusal};
 }
 
-void PutField(std::vector<uint8_t>* file, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        file->push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 // The same picture as a file that stb reads as the format means it: a file
 // header, the information header, the colour entries the header declares,
 // then the pixel data from where the file says it starts. Where stb reads
@@ -108,10 +103,10 @@ std::vector<uint8_t> StbTwin(const uint8_t* data, size_t size)
     const uint32_t filler = core && entries > 0 ? 12 : 0;
     const uint32_t twinPixelsAt = 14 + twinHeaderSize + static_cast<uint32_t>(masks) + entrySize * full + filler;
     std::vector<uint8_t> twin = {'B', 'M'};
-    PutField(&twin, static_cast<uint32_t>(twinPixelsAt + size - pixelsAt), 4);
-    PutField(&twin, 0, 4);
-    PutField(&twin, twinPixelsAt, 4);
-    PutField(&twin, twinHeaderSize, 4);
+    PutLe(&twin, static_cast<uint32_t>(twinPixelsAt + size - pixelsAt), 4);
+    PutLe(&twin, 0, 4);
+    PutLe(&twin, twinPixelsAt, 4);
+    PutLe(&twin, twinHeaderSize, 4);
     twin.insert(twin.end(), data + at + 4, data + tableAt);
     twin.insert(twin.end(), twinHeaderSize - headerSize, 0);  // after the masks of the 40-byte form: none there
     twin.insert(twin.end(), data + tableAt, data + tableAt + size_t{entrySize} * entries);
