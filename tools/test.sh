@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit and
 # end-to-end suites, the unit suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a bounded fuzzing run of the bitmap reader.
+# UndefinedBehaviorSanitizer, and bounded fuzzing runs of the bitmap reader
+# (safe on any input; the same pixels as stb_image where both read a file).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --tests
