@@ -135,6 +135,7 @@ struct SdlSound {
     std::condition_variable changed;  // the thread has opened, or finished; a silent buffer while closing
     SdlSoundSession session;
     SDL_Thread* thread = nullptr;  // the program's thread's alone
+    bool eventsHeld = false;       // SDL's events counted up for the sound thread, by the program's
 };
 
 // The X11 display-mode watcher while it runs (sdl_mode_watch.cpp).

@@ -190,12 +190,15 @@ std::string OpenWithCues(SdlSound& sound, std::deque<SdlLoadedCue>* loaded)
     return {};
 }
 
-// The subsystem, the device, then the cue files; 0 when there is no device.
-SDL_AudioDeviceID OpenSound(SdlSound& sound, bool* subsystemStarted)
+// The audio driver, the device, then the cue files; 0 when there is no device.
+// SDL_AudioInit rather than SDL_InitSubSystem: it changes none of SDL's
+// subsystem counts, which SDL keeps without a lock and the program's thread
+// changes when it stops the video.
+SDL_AudioDeviceID OpenSound(SdlSound& sound, bool* driverStarted)
 {
-    *subsystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    *driverStarted = SDL_AudioInit(nullptr) == 0;
     SDL_AudioSpec format{};
-    SDL_AudioDeviceID device = *subsystemStarted ? OpenDevice(&sound, &format) : 0;
+    SDL_AudioDeviceID device = *driverStarted ? OpenDevice(&sound, &format) : 0;
     std::deque<SdlLoadedCue> loaded;
     {
         std::lock_guard<std::mutex> hold(sound.lock);
@@ -224,8 +227,8 @@ SDL_AudioDeviceID OpenSound(SdlSound& sound, bool* subsystemStarted)
 int SDLCALL RunSound(void* data)
 {
     SdlSound& sound = *static_cast<SdlSound*>(data);
-    bool subsystemStarted = false;
-    SDL_AudioDeviceID device = OpenSound(sound, &subsystemStarted);
+    bool driverStarted = false;
+    SDL_AudioDeviceID device = OpenSound(sound, &driverStarted);
     if (device != 0) {
         std::unique_lock<std::mutex> hold(sound.lock);
         SdlSoundSession& session = sound.session;
@@ -236,8 +239,8 @@ int SDLCALL RunSound(void* data)
         SDL_PauseAudioDevice(device, 1);
         SDL_CloseAudioDevice(device);
     }
-    if (subsystemStarted)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (driverStarted)
+        SDL_AudioQuit();
     std::lock_guard<std::mutex> hold(sound.lock);
     sound.session.finished = true;
     sound.changed.notify_all();
@@ -248,10 +251,16 @@ int SDLCALL RunSound(void* data)
 
 void PlatformOpenSound(const char* const* cuePaths, size_t count)
 {
-    if (SdlState.sound != nullptr)
+    // A thread left to a server that stopped answering still holds SDL's
+    // audio driver: no other sound starts beside it.
+    if (SdlState.sound != nullptr || !SdlState.abandonedSound.empty())
         return;
     SdlSound* sound = new SdlSound;
     sound->session.announced.assign(cuePaths, cuePaths + count);
+    // SDL's events, where the audio driver posts its device news, stay up
+    // for as long as the sound thread may run, whatever becomes of the video:
+    // this thread counts them up for it, as it does every SDL subsystem.
+    sound->eventsHeld = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     sound->thread = SDL_CreateThread(RunSound, "marivelt sound", sound);
     if (sound->thread == nullptr) {
         sound->session.phase = SdlSoundPhase::Failed;
@@ -311,11 +320,13 @@ void PlatformCloseSound()
     }
     if (finished) {
         SDL_WaitThread(sound->thread, nullptr);  // it has nothing left to do
+        if (sound->eventsHeld)
+            SDL_QuitSubSystem(SDL_INIT_EVENTS);
         delete sound;
         return;
     }
     // A sound server that stopped answering holds the thread; it is left to
-    // it, with the record it may still touch.
+    // it, with the record and the events it may still touch.
     SDL_DetachThread(sound->thread);
     SdlState.abandonedSound.push_back(sound);
 }

@@ -17,8 +17,9 @@ namespace {
 void ReleaseSdlAtExit()
 {
     PlatformCloseSound();
-    // SDL's own shutdown would wait for an abandoned sound thread for ever:
-    // then only the video goes, which gives the desktop its mode back.
+    // SDL's own shutdown would wait for an abandoned sound thread for ever,
+    // and take the audio and the events from under it: then only the video
+    // goes, which gives the desktop its mode back.
     if (!SdlState.abandonedSound.empty()) {
         if (SdlState.classRegistered)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);

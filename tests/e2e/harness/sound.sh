@@ -2,6 +2,7 @@
 # disk driver (what was played, in a file), a private PulseAudio or PipeWire
 # (with wireplumber and its PulseAudio service) recording into a null sink
 # "rec", and a PulseAudio that stops answering (SIGSTOP) or dies.
+E2E_SOUND_LOGS=()  # the running sound server's logs, one a process
 
 e2e_start_pulseaudio()
 {
@@ -11,7 +12,7 @@ e2e_start_pulseaudio()
     printf 'autospawn = no\n' >"$PULSE_CLIENTCONFIG"  # no client starts a server of its own
     e2e_start_helper pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=rec" \
         --load=module-native-protocol-unix --log-target=file:"$E2E_TMP/pulse.log"
-    E2E_SOUND_SERVER=$E2E_HELPER_PID
+    E2E_SOUND_SERVER=$E2E_HELPER_PID E2E_SOUND_LOGS=("$E2E_TMP/pulse.log")
     e2e_wait 15000 pactl info >/dev/null 2>&1 || e2e_fail "PulseAudio did not start: $(cat "$E2E_TMP/pulse.log")"
 }
 
@@ -26,6 +27,7 @@ e2e_start_pipewire()
     echo 'bluez_monitor.enabled = false' >"$E2E_TMP/config/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua"
     for server in pipewire wireplumber pipewire-pulse; do
         XDG_CONFIG_HOME="$E2E_TMP/config" e2e_start_helper "$server" >"$E2E_TMP/$server.log" 2>&1
+        E2E_SOUND_LOGS+=("$E2E_TMP/$server.log")
         [ "$server" != pipewire ] || e2e_wait 10000 test -S "$XDG_RUNTIME_DIR/pipewire-0" || e2e_fail "PipeWire did not start"
     done
     e2e_wait 15000 pactl info >/dev/null 2>&1 || e2e_fail "pipewire-pulse did not start"
@@ -44,6 +46,18 @@ e2e_start_sound()
     pipewire_pulse) e2e_runtime_folder && e2e_start_pipewire && E2E_PROGRAM_ENV+=(SDL_AUDIODRIVER=pulseaudio) ;;
     *) e2e_fail "no sound environment \"$1\"" ;;
     esac
+}
+
+# The error lines of the sound server's logs (PulseAudio's "E:", PipeWire's
+# "[E]", wireplumber's "E" and "C"), and a line for each log that is missing.
+e2e_sound_server_errors()
+{
+    local log
+    [ ${#E2E_SOUND_LOGS[@]} -gt 0 ] || echo "no sound server's log"
+    for log in "${E2E_SOUND_LOGS[@]}"; do
+        [ -f "$log" ] || echo "no $log"
+        grep -s -E '^(E:|\[E\]|[EC] [0-9])' "$log"
+    done
 }
 
 # Whether SDL's disk driver has written anything but silence (S16 zeros).
