@@ -1,7 +1,7 @@
 // cue_check.cpp — reads a recording of the sound server's output and says
 // whether the program's cues sounded when and as they should.
 //
-//   marivelt_cue_check RECORDING RATE EVENTS
+//   marivelt_cue_check RECORDING RATE EVENTS PROBE
 //
 // RECORDING is raw signed 16-bit little-endian mono at RATE frames per
 // second. EVENTS has one line per thing the test did, "<what> <seconds>", the
@@ -14,9 +14,13 @@
 //   release    ... and let go
 //   reference  the whoosh cue played straight into the server, as it sounds
 //              by itself
+// PROBE has the wall-clock seconds at which a process that sleeps 10 ms at a
+// time woke, one a line: its gaps are how long the machine kept a ready
+// process waiting.
 // Prints what it measured, one line each; exits 0 when every check holds, 1
-// when one fails, 2 when the input cannot be read and 3 when the sound
-// dropped out, which leaves the recording unfit to judge.
+// when one fails, 2 when the input cannot be read and 3 when the machine was
+// too busy to judge: the sound dropped out, or a check failed while the
+// machine stalled long enough to lose a key press.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -38,6 +42,8 @@ constexpr double kToneRatio = 20.0;          // a tone stands this far above the
 constexpr double kTornadoLevel = 0.03;       // RMS of the tornado once it has swelled
 constexpr double kFirstCueAllowance = 0.040; // seconds the first cue may lag the others' median
 constexpr double kReferenceMargin = 1.1;     // the held whoosh's steps against the cue's own
+constexpr double kKeyHeld = 0.25;            // seconds cues.sh holds SPACE down
+constexpr double kLosingStall = 0.125;       // a stall this long while SPACE is down may lose the press
 
 struct Event {
     std::string what;
@@ -75,6 +81,25 @@ bool ReadEvents(const char* path, std::vector<Event>* events)
     while (in >> event.what >> event.seconds)
         events->push_back(event);
     return !events->empty();
+}
+
+bool ReadWakes(const char* path, std::vector<double>* wakes)
+{
+    std::ifstream in(path);
+    for (double seconds; in >> seconds;)
+        wakes->push_back(seconds);
+    return !wakes->empty();
+}
+
+// The longest gap between the probe's wakes that overlaps `from` to `to`.
+double LongestStall(const std::vector<double>& wakes, double from, double to)
+{
+    double longest = 0.0;
+    for (size_t i = 1; i < wakes.size(); ++i) {
+        if (wakes[i] > from && wakes[i - 1] < to)
+            longest = std::max(longest, wakes[i] - wakes[i - 1]);
+    }
+    return longest;
 }
 
 // Where a sound starts between `begin` and `end`: the first sample louder
@@ -208,9 +233,10 @@ int main(int argc, char** argv)
 {
     Recording recording{};
     std::vector<Event> events;
-    if (argc != 4 || !ReadRecording(argv[1], &recording.samples) || !ReadEvents(argv[3], &events) ||
-        events.front().what != "marker") {
-        std::fprintf(stderr, "usage: %s RECORDING RATE EVENTS (the events starting with the marker)\n", argv[0]);
+    std::vector<double> wakes;
+    if (argc != 5 || !ReadRecording(argv[1], &recording.samples) || !ReadEvents(argv[3], &events) ||
+        events.front().what != "marker" || !ReadWakes(argv[4], &wakes)) {
+        std::fprintf(stderr, "usage: %s RECORDING RATE EVENTS PROBE (the events starting with the marker)\n", argv[0]);
         return 2;
     }
     recording.rate = std::atof(argv[2]);
@@ -266,6 +292,12 @@ int main(int argc, char** argv)
 
     int dropouts = CountDropouts(recording, recording.markerAt, kDropoutSeconds);
     std::printf("%d dropouts (silence of %s or more inside a sound)\n", dropouts, Milliseconds(kDropoutSeconds).c_str());
+    double stall = 0.0;
+    for (const Event& event : events) {
+        if (event.what == "chime" || event.what == "wind")
+            stall = std::max(stall, LongestStall(wakes, event.seconds, event.seconds + kKeyHeld));
+    }
+    std::printf("a ready process kept waiting up to %s while SPACE was down\n", Milliseconds(stall).c_str());
     if (chimeDelays.size() >= 2) {
         double first = chimeDelays.front();
         double later = Median(std::vector<double>(chimeDelays.begin() + 1, chimeDelays.end()));
@@ -292,8 +324,11 @@ int main(int argc, char** argv)
     }
     // Streams that ran dry (the test's own marker and reference do too, on a
     // machine with far more work than cores) delay and break up sounds: the
-    // recording then cannot tell a late cue from a starved machine.
-    if (dropouts > 0)
+    // recording then cannot tell a late cue from a starved machine. A machine
+    // that keeps a ready process waiting half as long as SPACE is held may
+    // keep the keys' sender or the program waiting the whole hold: the press
+    // is lost, and with it its cue and every check that needs it.
+    if (dropouts > 0 || (failures > 0 && stall >= kLosingStall))
         return 3;
     return failures == 0 ? 0 : 1;
 }
