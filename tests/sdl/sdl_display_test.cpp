@@ -133,6 +133,15 @@ protected:
             PlatformDestroyWindow(SdlState.window);
         PlatformUnregisterWindowClass(instance);
     }
+    // The window's one pixel format set, then a context for it; null on failure.
+    static RenderContextHandle MakeContext(WindowHandle window)
+    {
+        DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
+        const PixelFormatDescriptor request = ProgramRequest();
+        if (!PlatformSetPixelFormat(deviceContext, PlatformChoosePixelFormat(deviceContext, &request), &request))
+            return nullptr;
+        return PlatformCreateRenderContext(deviceContext);
+    }
     InstanceHandle instance = nullptr;
 };
 
@@ -208,10 +217,7 @@ TEST_F(SdlOffscreenTest, ACreatedContextIsNotCurrentUntilMadeCurrentAndAMissingB
     WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
     ASSERT_NE(window, nullptr);
     DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
-    const PixelFormatDescriptor request = ProgramRequest();
-    ASSERT_TRUE(PlatformSetPixelFormat(deviceContext, PlatformChoosePixelFormat(deviceContext, &request), &request));
-
-    RenderContextHandle renderContext = PlatformCreateRenderContext(deviceContext);
+    RenderContextHandle renderContext = MakeContext(window);
     ASSERT_NE(renderContext, nullptr);
     EXPECT_FALSE(PlatformHasCurrentContext());
 
@@ -262,10 +268,7 @@ TEST_F(SdlOffscreenTest, AWindowOfAnotherShapeGetsThePictureCentredBetweenBlackB
     WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 1920, 1080);
     PlatformSetWindowed(false);
     ASSERT_NE(window, nullptr);
-    DeviceContextHandle deviceContext = PlatformGetDeviceContext(window);
-    const PixelFormatDescriptor request = ProgramRequest();
-    ASSERT_TRUE(PlatformSetPixelFormat(deviceContext, PlatformChoosePixelFormat(deviceContext, &request), &request));
-    RenderContextHandle renderContext = PlatformCreateRenderContext(deviceContext);
+    RenderContextHandle renderContext = MakeContext(window);
     ASSERT_NE(renderContext, nullptr);
     ASSERT_EQ(SDL_GL_MakeCurrent(window->sdl, renderContext->context), 0) << SDL_GetError();
 
