@@ -21,7 +21,6 @@ uintptr_t ActivateParameter(uintptr_t state, bool minimized)
     return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
 }
 
-
 bool ProgramWindowMinimized()
 {
     PlatformWindow* window = SdlState.window;

@@ -67,12 +67,12 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     // in the drawable's own pixels, on a scaled output too.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     int position = 0;
-    if (SdlState.windowed)
+    if (SdlState.windowed) {
         position = SDL_WINDOWPOS_CENTERED;
-    else
-        flags |= SDL_WINDOW_BORDERLESS;
-    if (SdlState.windowed)
         flags |= SDL_WINDOW_RESIZABLE;
+    } else {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
     if (outputSize || SdlState.windowed)
         flags |= SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen)
