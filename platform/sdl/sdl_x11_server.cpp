@@ -82,12 +82,13 @@ bool SdlServerIsXwayland(bool* keepsFullScreenInAMode)
     int opcode = 0, firstEvent = 0, firstError = 0, major = 0, minor = 0;
     bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &firstEvent, &firstError) != 0 ||
                     (XRRQueryVersion(display, &major, &minor) != 0 && OutputsNamedXwayland(display));
-    // weston's window manager now and then drops a window that is full
-    // screen on the desktop as it maps it, leaving it 800 x 600 in the middle;
-    // one full screen in a mode of the display it keeps. mutter, the other
-    // way round, leaves a window full screen in a mode undrawn until the
-    // pointer moves; KWin takes either.
-    *keepsFullScreenInAMode = xwayland && WindowManagerName(display) == "Weston WM";
+    // mutter (GNOME Shell's window manager) leaves a window full screen in a
+    // mode of the display undrawn until the pointer moves; it takes one full
+    // screen on the desktop. Others keep the one in a mode: weston's now and
+    // then drops a window full screen on the desktop as it maps it, leaving
+    // it 800 x 600 in the middle, and KWin's lets a box it owns go unanswered.
+    const std::string manager = WindowManagerName(display);
+    *keepsFullScreenInAMode = xwayland && manager != "Mutter" && manager != "GNOME Shell";
     XCloseDisplay(display);
     return xwayland;
 }
