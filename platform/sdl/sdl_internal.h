@@ -61,8 +61,8 @@ struct SdlLetterbox {
     int drawableWidth;           // pixels, as last fitted
     int drawableHeight;
     unsigned int framebuffer;    // GL framebuffer object the program draws into, 0 when none
-    unsigned int colorBuffer;    // its renderbuffers
-    unsigned int depthBuffer;
+    unsigned int colorTexture;   // its colour, a texture
+    unsigned int depthBuffer;    // its depth, a renderbuffer
 };
 
 struct PlatformWindow {

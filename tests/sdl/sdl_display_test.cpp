@@ -276,7 +276,12 @@ TEST_F(SdlOffscreenTest, AWindowOfAnotherShapeGetsThePictureCentredBetweenBlackB
     SdlFitWindowPicture(window, &width, &height);
     EXPECT_EQ(width, 1440);
     EXPECT_EQ(height, 1080);
-    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);  // the program's frame: all red
+    // The program's frame: red, its top rows green, its scissor left on.
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 1070, 1440, 10);
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     SdlPresentPicture(window);
 
@@ -292,11 +297,15 @@ TEST_F(SdlOffscreenTest, AWindowOfAnotherShapeGetsThePictureCentredBetweenBlackB
     EXPECT_EQ(red(239, 1079), 0);
     EXPECT_EQ(red(240, 0), 255) << "the picture's edge";
     EXPECT_EQ(red(960, 540), 255);
-    EXPECT_EQ(red(1679, 1079), 255);
+    EXPECT_EQ(red(1679, 1069), 255);
     EXPECT_EQ(red(1680, 0), 0) << "the right bar";
+    EXPECT_GE(red(960, 1075), 1000) << "the picture's top stays on top";
     GLfloat clearColor[4] = {};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    EXPECT_EQ(clearColor[0], 1.0f) << "the program's clear colour is its own";
+    EXPECT_EQ(clearColor[1], 1.0f) << "the program's clear colour is its own";
+    GLint scissorBox[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST) && scissorBox[1] == 1070) << "and so is its scissor";
 
     SdlResumePicture(window);
     GLint drawing = -1;
