@@ -69,11 +69,8 @@ e2e_wait_shown()
 e2e_zenity_box() { pgrep -P "$E2E_PID" -x zenity | head -n1; }
 e2e_dialog_drawn()
 {
-    local previous=${E2E_SHOT:-}
-    e2e_take_shot
-    [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$E2E_SHOT" null: 2>&1)" = 0 ] &&
-        convert "$E2E_SHOT" -alpha off -fill white -opaque "#f6f5f4" -fill black +opaque white \
-            -format "%[fx:mean * w * h > 10000]" info: | grep -qx 1
+    ! e2e_new_shot_differs && convert "$E2E_SHOT" -alpha off -fill white -opaque "#f6f5f4" -fill black +opaque white \
+        -format "%[fx:mean * w * h > 10000]" info: | grep -qx 1
 }
 
 # The caption and text a zenity box $1 was given, as "CAPTION: TEXT".
@@ -132,7 +129,7 @@ e2e_dismiss_box()
         e2e_wait 10000 eval '! kill -0 "$E2E_BOX" 2>/dev/null' || e2e_fail "the box took no Return"
         # A loaded compositor can show it a while after zenity has ended; a
         # box after it is looked for once the screen has changed.
-        e2e_wait 10000 eval 'e2e_take_shot; [ "$(compare -metric AE "$shown" "$E2E_SHOT" null: 2>&1)" != 0 ]' ||
+        e2e_wait 10000 e2e_new_shot_differs "$shown" ||
             e2e_fail "the answered box stayed on the screen"
     else
         xdotool key --window "$E2E_BOX" Return 2>/dev/null || e2e_fail "could not press Return in box $E2E_BOX"

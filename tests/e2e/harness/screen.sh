@@ -16,6 +16,18 @@ e2e_take_shot()
     DISPLAY=$E2E_HOST_DISPLAY xwd "${source[@]}" -silent >"$E2E_SHOT" || e2e_fail "could not take a screenshot"
 }
 
+# Takes a new screenshot; true when it differs from screenshot $1 (default:
+# the one before it). compare exits 1 for pictures that differ, 0 for equal
+# ones, 2 when it cannot compare, which fails the test.
+e2e_new_shot_differs()
+{
+    local other=${1:-${E2E_SHOT:-}}
+    e2e_take_shot
+    [ -n "$other" ] || return 0
+    compare -metric AE "$other" "$E2E_SHOT" null: >"$E2E_TMP/compare.log" 2>&1
+    case $? in 0) return 1 ;; 1) return 0 ;; *) e2e_fail "compare failed: $(cat "$E2E_TMP/compare.log")" ;; esac
+}
+
 # Whether a new screenshot shows the bare desktop (E2E_DESKTOP_SHOT) over $1 %
 # of the screen or more; every fourth pixel of every fourth row tells.
 e2e_desktop_shown()

@@ -73,10 +73,7 @@ e2e_output_window() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { prin
 # black, as no compositor's desktop is: it is drawn; E2E_DESKTOP_SHOT keeps it.
 e2e_desktop_drawn()
 {
-    local previous=${E2E_SHOT:-}
-    e2e_take_shot
-    [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$E2E_SHOT" null: 2>&1)" = 0 ] &&
-        [ "$(convert "$E2E_SHOT" -format '%[fx:p{w/2,h/2}.intensity > 0.02]' info:)" = 1 ] &&
+    ! e2e_new_shot_differs && [ "$(convert "$E2E_SHOT" -format '%[fx:p{w/2,h/2}.intensity > 0.02]' info:)" = 1 ] &&
         E2E_DESKTOP_SHOT=$E2E_SHOT
 }
 
