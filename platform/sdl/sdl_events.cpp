@@ -2,10 +2,9 @@
 //
 // One SDL event can become two messages (a minimised window is both
 // deactivated and sized to zero), so a small queue holds what is translated
-// but not yet taken. Events the program has no message for (mouse, text,
-// display changes) are dropped, so they never overwrite the last message the
-// program retrieved. The quit message comes last, once nothing else is
-// waiting, as it always has on the system the program was made for.
+// but not yet taken (platform/common/message_queue.h: the quit message
+// last). Events the program has no message for (text, display changes) are
+// dropped, so they never overwrite the last message the program retrieved.
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -115,37 +114,26 @@ int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
 
 bool PlatformPeekMessage(WindowMessage* record)
 {
-    while (SdlState.queue.waiting.empty()) {
+    while (!QueueHasMessages(SdlState.queue)) {
         SDL_Event event;
         if (SDL_PollEvent(&event) == 0)
             break;
         WindowMessage translated[2];
         int count = SdlTranslateEvent(event, translated);
         for (int index = 0; index < count; ++index)
-            SdlState.queue.waiting.push_back(translated[index]);
+            PostToQueue(&SdlState.queue, translated[index]);
     }
-    if (!SdlState.queue.waiting.empty()) {
-        *record = SdlState.queue.waiting.front();
-        SdlState.queue.waiting.pop_front();
-        return true;
-    }
-    if (SdlState.queue.quitPosted) {
-        SdlState.queue.quitPosted = false;
-        *record = WindowMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(SdlState.queue.quitCode)), 0};
-        return true;
-    }
-    return false;
+    return TakeFromQueue(&SdlState.queue, record);
 }
 
 void PlatformPostQuitMessage(int exitCode)
 {
-    SdlState.queue.quitPosted = true;
-    SdlState.queue.quitCode = exitCode;
+    PostQuitToQueue(&SdlState.queue, exitCode);
 }
 
 intptr_t PlatformDefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t)
 {
     if (message == WM_SYSCOMMAND && (wParam & kSystemCommandMask) == SC_CLOSE)
-        SdlState.queue.waiting.push_back(WindowMessage{window, WM_CLOSE, 0, 0});
+        PostToQueue(&SdlState.queue, WindowMessage{window, WM_CLOSE, 0, 0});
     return 0;
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/message_queue.h"
 #include "platform/platform.h"
 
 struct PlatformInstance {
@@ -76,14 +77,6 @@ struct PlatformWindow {
 struct PlatformRenderContext {
     SDL_GLContext context;
     PlatformWindow* window;  // the window it was made for
-};
-
-// Messages translated from SDL events but not yet taken, and the quit
-// message the program posted to itself.
-struct SdlMessageQueue {
-    std::deque<WindowMessage> waiting;
-    bool quitPosted;
-    int quitCode;  // the quit message's exit code
 };
 
 // A sound cue read from its file, in the device's format.
@@ -159,7 +152,7 @@ struct SdlPlatformState {
     // window
     PlatformWindow* window;  // the program window, null before it exists and after it is gone
     // messages and sound
-    SdlMessageQueue queue;
+    MessageQueue queue;  // translated from SDL events, not yet taken; quit last
     SdlSound* sound;  // the open sound, null when closed
     // Sessions whose thread did not finish in time: never waited for, never
     // freed, and SDL's shutdown at exit leaves the audio alone.

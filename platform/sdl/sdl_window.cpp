@@ -125,7 +125,7 @@ void PlatformShowWindow(WindowHandle window)
     int width = 0, height = 0;
     SdlFitWindowPicture(window, &width, &height);
     if (width != started.width || height != started.height)
-        SdlState.queue.waiting.push_back(WindowMessage{window, WM_SIZE, 0, SdlSizeParameter(width, height)});
+        PostToQueue(&SdlState.queue, WindowMessage{window, WM_SIZE, 0, SdlSizeParameter(width, height)});
 }
 
 void PlatformSetForegroundWindow(WindowHandle window)

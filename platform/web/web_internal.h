@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/common/message_queue.h"
 #include "platform/platform.h"
 
 struct PlatformWindow {
@@ -23,8 +24,7 @@ struct WebState {
     bool windowed = false;      // asked for; the page looks the same either way
     PlatformWindow* window = nullptr;
     PlatformRenderContext* context = nullptr;  // the one context a canvas can have
-    bool quitPosted = false;
-    int quitCode = 0;
+    MessageQueue queue;         // the page's messages as the program takes them, quit last
     bool listening = false;     // the page's events are being taken
 };
 extern WebState Web;
