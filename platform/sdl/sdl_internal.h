@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/common/message_queue.h"
+#include "platform/common/picture_fit.h"
 #include "platform/platform.h"
 
 struct PlatformInstance {
@@ -47,18 +48,12 @@ struct PlatformDeviceContext {
     SdlSwapPacer pacer;
 };
 
-// Where the program's picture lies in the window's drawable, in pixels.
-struct SdlPictureRect {
-    int x, y;           // lower left corner, GL's window coordinates
-    int width, height;  // width:height is 4:3 within a pixel
-};
-
 // A drawable of another shape than the picture (a full-screen window the
 // size of a compositor's output, a resized window) gets the picture drawn
 // off screen at the largest 4:3 size that fits and copied in centred, with
 // black bars. The names belong to the window's rendering context.
 struct SdlLetterbox {
-    SdlPictureRect picture;      // in the drawable; the whole drawable when no copy is needed
+    PictureRect picture;         // in the drawable; the whole drawable when no copy is needed
     int drawableWidth;           // pixels, as last fitted
     int drawableHeight;
     unsigned int framebuffer;    // GL framebuffer object the program draws into, 0 when none
@@ -180,9 +175,6 @@ Uint32 SdlFullScreenFlag();
 bool SdlServerIsXwayland(bool* keepsFullScreenInAMode);
 bool SdlXServerAnswers();
 
-// The largest 4:3 rectangle that fits a drawable of width x height pixels,
-// centred in it.
-SdlPictureRect SdlFitPicture(int width, int height);
 // Fits the window's picture to its drawable as it is now, making, resizing
 // or dropping the off-screen framebuffer (the window's context must be
 // current), and gives the picture's size, the size the program draws at.

@@ -117,7 +117,7 @@ bool MakeFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
 // pays for every pixel. Leaves the scissor test on.
 void ClearBars(const SdlLetterbox& letterbox)
 {
-    const SdlPictureRect& picture = letterbox.picture;
+    const PictureRect& picture = letterbox.picture;
     const bool sideBars = picture.width < letterbox.drawableWidth;
     const int barWidth = sideBars ? picture.x : letterbox.drawableWidth;
     const int barHeight = sideBars ? letterbox.drawableHeight : picture.y;
@@ -134,20 +134,6 @@ void ClearBars(const SdlLetterbox& letterbox)
 
 }  // namespace
 
-SdlPictureRect SdlFitPicture(int width, int height)
-{
-    if (width <= 0 || height <= 0)
-        return SdlPictureRect{0, 0, 0, 0};
-    // 64 bits: a width times three must not overflow on any drawable.
-    long long pictureWidth = width, pictureHeight = height;
-    if (pictureWidth * 3 > pictureHeight * 4)
-        pictureWidth = pictureHeight * 4 / 3;
-    else
-        pictureHeight = pictureWidth * 3 / 4;
-    const int fittedWidth = static_cast<int>(pictureWidth), fittedHeight = static_cast<int>(pictureHeight);
-    return SdlPictureRect{(width - fittedWidth) / 2, (height - fittedHeight) / 2, fittedWidth, fittedHeight};
-}
-
 void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
 {
     SdlLetterbox& letterbox = window->letterbox;
@@ -161,12 +147,12 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
     const FramebufferCalls* gl = window->fitsPicture ? CurrentFramebufferCalls() : nullptr;
-    SdlPictureRect picture = SdlFitPicture(drawableWidth, drawableHeight);
+    PictureRect picture = FitPicture(drawableWidth, drawableHeight);
     // Exactly the drawable's shape (or a minimised window): nothing to copy.
     const bool copied = gl != nullptr && picture.width > 0 && picture.height > 0 &&
                         (picture.width != drawableWidth || picture.height != drawableHeight);
     if (!copied)
-        picture = SdlPictureRect{0, 0, drawableWidth, drawableHeight};
+        picture = PictureRect{0, 0, drawableWidth, drawableHeight};
     const bool resized = picture.width != letterbox.picture.width || picture.height != letterbox.picture.height;
     letterbox.picture = picture;
     letterbox.drawableWidth = drawableWidth;
@@ -174,7 +160,7 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
     if (gl != nullptr && (resized || !copied))
         DropFramebuffer(&letterbox, *gl);
     if (copied && letterbox.framebuffer == 0 && !MakeFramebuffer(&letterbox, *gl))
-        letterbox.picture = SdlPictureRect{0, 0, drawableWidth, drawableHeight};
+        letterbox.picture = PictureRect{0, 0, drawableWidth, drawableHeight};
     *width = letterbox.picture.width;
     *height = letterbox.picture.height;
 }
@@ -185,7 +171,7 @@ void SdlPresentPicture(PlatformWindow* window)
     if (letterbox.framebuffer == 0)
         return;
     const FramebufferCalls& gl = *CurrentFramebufferCalls();
-    const SdlPictureRect& picture = letterbox.picture;
+    const PictureRect& picture = letterbox.picture;
     // The program's clear colour and scissor are its own: put back after.
     GLfloat clearColor[4];
     GLint scissorBox[4];

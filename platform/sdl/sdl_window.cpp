@@ -97,7 +97,7 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     window->framebuffer = framebuffer;
     window->deviceContext.window = window;
     window->fitsPicture = outputSize || SdlState.windowed;
-    window->letterbox.picture = SdlPictureRect{0, 0, width, height};  // what the program starts drawing at
+    window->letterbox.picture = PictureRect{0, 0, width, height};  // what the program starts drawing at
     SdlState.window = window;
     return window;
 }
@@ -121,7 +121,7 @@ void PlatformShowWindow(WindowHandle window)
         return;
     // The drawable now has its size: a picture of another size than the
     // program started with reaches it as a size message, before any frame.
-    const SdlPictureRect started = window->letterbox.picture;
+    const PictureRect started = window->letterbox.picture;
     int width = 0, height = 0;
     SdlFitWindowPicture(window, &width, &height);
     if (width != started.width || height != started.height)

@@ -232,31 +232,6 @@ TEST_F(SdlOffscreenTest, ACreatedContextIsNotCurrentUntilMadeCurrentAndAMissingB
     EXPECT_TRUE(PlatformDestroyWindow(window));
 }
 
-struct FitCase {
-    int width, height;        // the drawable, pixels
-    SdlPictureRect expected;  // worked out by hand: the largest 4:3 rectangle, centred
-};
-
-class SdlPictureFit : public ::testing::TestWithParam<FitCase> {};
-
-TEST_P(SdlPictureFit, TheLargestFourByThreeRectangleCentred)
-{
-    const FitCase& fit = GetParam();
-    const SdlPictureRect picture = SdlFitPicture(fit.width, fit.height);
-    EXPECT_EQ(picture.x, fit.expected.x);
-    EXPECT_EQ(picture.y, fit.expected.y);
-    EXPECT_EQ(picture.width, fit.expected.width);
-    EXPECT_EQ(picture.height, fit.expected.height);
-}
-
-INSTANTIATE_TEST_SUITE_P(Drawables, SdlPictureFit,
-                         ::testing::Values(FitCase{800, 600, {0, 0, 800, 600}},          // the program's own
-                                           FitCase{1920, 1080, {240, 0, 1440, 1080}},    // 16:9, bars left and right
-                                           FitCase{1366, 768, {171, 0, 1024, 768}},      // an odd margin rounds down
-                                           FitCase{2560, 1600, {213, 0, 2133, 1600}},    // 16:10, HiDPI
-                                           FitCase{1280, 1024, {0, 32, 1280, 960}},      // 5:4, bars above and below
-                                           FitCase{600, 800, {0, 175, 600, 450}},        // portrait
-                                           FitCase{0, 0, {0, 0, 0, 0}}));                // minimised
 
 // A resized window on the offscreen driver: the program is told the
 // picture's size, draws off screen, and the copy puts its picture centred

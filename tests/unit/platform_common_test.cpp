@@ -9,6 +9,7 @@
 
 #include "platform/common/gesture_keys.h"
 #include "platform/common/message_queue.h"
+#include "platform/common/picture_fit.h"
 #include "platform/common/step_pace.h"
 
 namespace {
@@ -89,6 +90,33 @@ TEST(StepPaceAfterAStall, AScheduleBehindStartsAfreshInsteadOfRushing)
     ASSERT_TRUE(StepShownAt(&slow, 0.0, period));
     EXPECT_NEAR(NextStepRefresh(&slow, 0.0, period, 1.0 + period / 2), 145 * period, 1e-9);
 }
+
+struct FitCase {
+    int width, height;        // the drawable, pixels
+    PictureRect expected;  // worked out by hand: the largest 4:3 rectangle, centred
+};
+
+class PictureFit : public testing::TestWithParam<FitCase> {};
+
+TEST_P(PictureFit, TheLargestFourByThreeRectangleCentred)
+{
+    const FitCase& fit = GetParam();
+    const PictureRect picture = FitPicture(fit.width, fit.height);
+    EXPECT_EQ(picture.x, fit.expected.x);
+    EXPECT_EQ(picture.y, fit.expected.y);
+    EXPECT_EQ(picture.width, fit.expected.width);
+    EXPECT_EQ(picture.height, fit.expected.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawables, PictureFit,
+                         testing::Values(FitCase{800, 600, {0, 0, 800, 600}},          // the program's own
+                                           FitCase{1920, 1080, {240, 0, 1440, 1080}},    // 16:9, bars left and right
+                                           FitCase{1366, 768, {171, 0, 1024, 768}},      // an odd margin rounds down
+                                           FitCase{2560, 1600, {213, 0, 2133, 1600}},    // 16:10, HiDPI
+                                           FitCase{1280, 1024, {0, 32, 1280, 960}},      // 5:4, bars above and below
+                                           FitCase{600, 800, {0, 175, 600, 450}},        // portrait
+                                           FitCase{1170, 2532, {0, 827, 1170, 877}},     // a phone upright
+                                           FitCase{0, 0, {0, 0, 0, 0}}));                // minimised
 
 // A gesture played to a stand-in of the program's loop: how many passes saw
 // each key held, the keys held when it is over, and SPACE's passes in order.

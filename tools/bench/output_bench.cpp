@@ -49,13 +49,13 @@ double Median(std::vector<double> values)
 bool ResizeOutput(const Output& output)
 {
     SDL_SetWindowSize(AppState.window->sdl, output.width, output.height);
-    const SdlPictureRect expected = SdlFitPicture(output.width, output.height);
+    const PictureRect expected = FitPicture(output.width, output.height);
     const Clock::time_point giveUp = Clock::now() + std::chrono::seconds(5);
     while (Clock::now() < giveUp) {
         WindowMessage message;
         while (PlatformPeekMessage(&message))
             DisplayWindowProc(message.window, message.message, message.wParam, message.lParam);
-        const SdlPictureRect& picture = AppState.window->letterbox.picture;
+        const PictureRect& picture = AppState.window->letterbox.picture;
         if (picture.width == expected.width && picture.height == expected.height)
             return true;
         SDL_Delay(10);
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
             CloseDisplay();
             return 1;
         }
-        const SdlPictureRect& picture = AppState.window->letterbox.picture;
+        const PictureRect& picture = AppState.window->letterbox.picture;
         std::printf("output %d x %d: picture %d x %d at %d,%d, %s\n", output.width, output.height, picture.width,
                     picture.height, picture.x, picture.y,
                     AppState.window->letterbox.framebuffer != 0 ? "drawn off screen and copied" : "drawn in place");
