@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/sdl_x11.h"
 
 namespace {
 
@@ -33,6 +34,22 @@ bool LeaveFullScreen()
            SDL_GetDesktopDisplayMode(kDisplayIndex, &desktop) == 0 && current.w == desktop.w && current.h == desktop.h;
 }
 
+// What is known of the display now that its driver runs; the X server is
+// asked only under SDL's x11 driver.
+SdlDisplayFacts DisplayFacts()
+{
+    SdlDisplayFacts facts;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    facts.videoDriver = driver != nullptr ? driver : "";
+    facts.windowed = SdlState.windowed;
+    if (facts.videoDriver == "x11" && !facts.windowed) {
+        const SdlXServerFacts server = SdlAskXServer();
+        facts.xwayland = server.xwayland;
+        facts.windowManager = server.windowManager;
+    }
+    return facts;
+}
+
 }  // namespace
 
 int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int height, int bits)
@@ -51,13 +68,9 @@ int SdlChooseDisplayMode(const SDL_DisplayMode* modes, int count, int width, int
     return chosen;
 }
 
-Uint32 SdlFullScreenFlag()
+SdlOutputTraits SdlOutput()
 {
-    // A compositor's window is full screen on the desktop, as it is: SDL's
-    // Wayland driver draws it in the output's own pixels, a scaled output's
-    // too, only then, and some window managers on Xwayland draw no other
-    // (sdl_x11_server.cpp says which do). A real X server switches modes.
-    return SdlState.fullScreenInAMode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return SdlTraitsOf(SdlState.output);
 }
 
 void PlatformSetWindowed(bool windowed)
@@ -71,8 +84,11 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
         return false;
     // A windowed run leaves the desktop's mode alone: nothing to record, so
     // the window is made without full screen.
-    if (SdlState.windowed)
+    const SdlOutputKind output = SdlPlanOutput(DisplayFacts());
+    if (output == SdlOutputKind::Window) {
+        SdlState.output = output;
         return true;
+    }
     int count = SDL_GetNumDisplayModes(kDisplayIndex);
     if (count < 0) {
         SdlReportFailure("SDL_GetNumDisplayModes");
@@ -89,28 +105,25 @@ bool PlatformChangeDisplayMode(int width, int height, int bits)
     if (chosen < 0)
         return false;
     // A compositor only emulates the mode, stretching the window to its
-    // output's shape. There the window is full screen in the output's own
-    // mode instead, the picture fitted into it (sdl_letterbox.cpp), and
-    // there is no mode to give back should the program die.
+    // output's shape. There the window takes the output's own mode instead,
+    // the picture fitted into it (sdl_letterbox.cpp).
     SDL_DisplayMode mode = modes[static_cast<size_t>(chosen)];
-    bool keepsFullScreenInAMode = false;
-    SdlState.compositorScales =
-        SdlVideoDriverIs("wayland") || (SdlVideoDriverIs("x11") && SdlServerIsXwayland(&keepsFullScreenInAMode));
-    SdlState.fullScreenInAMode = !SdlState.compositorScales || keepsFullScreenInAMode;
-    if (SdlState.compositorScales && SDL_GetDesktopDisplayMode(kDisplayIndex, &mode) != 0) {
+    const SdlOutputTraits traits = SdlTraitsOf(output);
+    if (traits.recordsOutputMode && SDL_GetDesktopDisplayMode(kDisplayIndex, &mode) != 0) {
         SdlReportFailure("SDL_GetDesktopDisplayMode");
         return false;
     }
     SdlState.requestedMode = mode;
-    SdlState.modeRequested = true;
-    if (!SdlState.compositorScales)
+    SdlState.output = output;
+    if (traits.watchesMode)
         SdlStartModeWatch();
     return true;
 }
 
 bool PlatformConfirmDisplayMode()
 {
-    if (!SdlState.modeRequested)
+    const Uint32 fullScreen = SdlOutput().fullScreen;
+    if (fullScreen == 0)
         return true;
     if (SdlState.window == nullptr)
         return false;
@@ -118,7 +131,7 @@ bool PlatformConfirmDisplayMode()
     // refuses full screen makes SDL drop the flag.
     SDL_Window* sdl = SdlState.window->sdl;
     SDL_DisplayMode windowMode{}, current{};
-    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != SdlFullScreenFlag() ||
+    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != fullScreen ||
         SDL_GetWindowDisplayMode(sdl, &windowMode) != 0 || windowMode.w != SdlState.requestedMode.w ||
         windowMode.h != SdlState.requestedMode.h)
         return false;
@@ -130,8 +143,6 @@ bool PlatformConfirmDisplayMode()
 
 void PlatformRestoreDisplayMode()
 {
-    SdlState.modeRequested = false;
-    SdlState.compositorScales = false;
-    SdlState.fullScreenInAMode = false;
+    SdlState.output = SdlOutputKind::None;
     SdlEndModeWatch(LeaveFullScreen());
 }

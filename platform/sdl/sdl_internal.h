@@ -23,6 +23,39 @@
 #include "platform/common/picture_fit.h"
 #include "platform/platform.h"
 
+// How the picture reaches the screen, chosen once from what is known of
+// the display (sdl_output.cpp).
+enum class SdlOutputKind {
+    None,               // not chosen yet, or given back
+    ModeSwitch,         // a display that changes modes, SDL gives the mode back (a console's KMS)
+    WatchedModeSwitch,  // an X server driving a monitor: the mode watcher gives it back should the program die
+    CompositorDesktop,  // a compositor's output at its own size, the window full screen on the desktop
+    CompositorMode,     // the same through Xwayland, the window full screen in the output's own mode
+    Window,             // an ordinary window on the desktop, which the user may resize
+};
+
+// What the display knows before the window is made.
+struct SdlDisplayFacts {
+    std::string videoDriver;    // SDL's: "x11", "wayland", ...
+    bool xwayland = false;      // the X server runs on a Wayland compositor
+    std::string windowManager;  // as it announces itself on X, empty when none does
+    bool windowed = false;      // the user asked for a window
+};
+
+// Everything that follows from the kind of output.
+struct SdlOutputTraits {
+    Uint32 fullScreen;       // 0, SDL_WINDOW_FULLSCREEN (in the recorded mode) or SDL_WINDOW_FULLSCREEN_DESKTOP
+    bool framed;             // the window manager frames the window, which is resizable and centred
+    bool highDpi;            // the drawable in the output's own pixels, a scaled one's too
+    bool fitsPicture;        // the picture kept 4:3 in whatever drawable the window has
+    bool recordsOutputMode;  // the mode recorded is the output's own, not the one asked for
+    bool watchesMode;        // the X11 mode watcher starts
+    bool stepsAsideForBoxes; // hidden while a box is up: a compositor may keep a full-screen window above it
+};
+
+SdlOutputKind SdlPlanOutput(const SdlDisplayFacts& facts);
+SdlOutputTraits SdlTraitsOf(SdlOutputKind kind);
+
 struct PlatformInstance {
     int unused;  // only its address is used, as the owner of the window class
 };
@@ -65,7 +98,7 @@ struct PlatformWindow {
     SDL_Window* sdl;
     SdlFramebufferRequest framebuffer;
     PlatformDeviceContext deviceContext;
-    bool fitsPicture;        // keeps the picture 4:3 in whatever drawable it gets
+    bool fitsPicture;        // keeps the picture 4:3 in whatever drawable it gets, as its output does
     SdlLetterbox letterbox;  // while fitsPicture and a context is current
 };
 
@@ -139,11 +172,9 @@ struct SdlPlatformState {
     bool classRegistered;       // the video subsystem is up
     bool exitHookSet;
     // display mode
-    bool windowed;                  // an ordinary window on the desktop: no mode change, cursor left alone
-    bool compositorScales;          // a compositor, not the display, would bring a mode to the screen
-    bool fullScreenInAMode;         // the window is full screen in a display mode, not on the desktop
-    bool modeRequested;             // a full-screen mode is recorded; PlatformCreateWindow applies it
-    SDL_DisplayMode requestedMode;  // the mode recorded by PlatformChangeDisplayMode
+    bool windowed;                  // asked for an ordinary window on the desktop, cursor left alone
+    SdlOutputKind output;           // chosen by PlatformChangeDisplayMode; None before and after
+    SDL_DisplayMode requestedMode;  // the mode recorded then, which a full-screen window takes
     // window
     PlatformWindow* window;  // the program window, null before it exists and after it is gone
     // messages and sound
@@ -164,16 +195,24 @@ bool SdlVideoDriverIs(const char* name);
 // failures are reported: the program prints nothing in normal operation.
 void SdlReportFailure(const char* call);
 
-// The full-screen flag of the window in the recorded mode: SDL's full
-// screen in a mode, or on the desktop as it is.
-Uint32 SdlFullScreenFlag();
+// Where an X display name (DISPLAY) is served: a local socket, or a host's
+// TCP port 6000 + number.
+struct SdlXAddress {
+    bool local = false;
+    std::string host;  // empty when local
+    int number = 0;    // the display's number
+};
+// False for a name that is no X display's.
+bool SdlParseXDisplay(const char* name, SdlXAddress* address);
+// The compositor's socket for WAYLAND_DISPLAY (wayland-0 when unset) in the
+// runtime folder; empty when there is none to try (an empty name).
+std::string SdlWaylandSocketPath(const char* waylandDisplay, const char* runtimeDirectory);
+// Whether a compositor on WAYLAND_DISPLAY or an X server on DISPLAY answers
+// within `milliseconds`.
+bool SdlDisplayAnswers(int milliseconds);
 
-// Whether the display is an X server that runs on a Wayland compositor,
-// from what the server itself advertises, and whether its window manager
-// keeps a window full screen only in a mode of the display; whether an X
-// server answers.
-bool SdlServerIsXwayland(bool* keepsFullScreenInAMode);
-bool SdlXServerAnswers();
+// The traits of the chosen output (SdlState.output).
+SdlOutputTraits SdlOutput();
 
 // Fits the window's picture to its drawable as it is now, making, resizing
 // or dropping the off-screen framebuffer (the window's context must be

@@ -6,17 +6,23 @@
 // to standard error, so a failure is never silent. That is decided here,
 // before SDL is asked: a zenity that cannot reach a display fails in a way
 // SDL takes for a box that was closed.
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
+//
+// A box shown while the program's window exists must come above it, where
+// the user sees it and types to it. Its parent is the window, which keeps a
+// dialog above its window under an X window manager (openbox, on a display
+// that switched modes, where the mode must stay while the box is up). A
+// compositor may still keep a full-screen window above everything (KWin
+// does, through Xwayland); there no mode is at stake, so the window steps
+// aside, hidden until the box is answered, and comes back as it was.
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/sdl_x11.h"
 
 namespace {
+
+// How long a display that does not answer may hold up the words.
+constexpr int kAnswerMilliseconds = 1000;
 
 Uint32 BoxFlags(MessageBoxIcon icon)
 {
@@ -33,38 +39,25 @@ Uint32 BoxFlags(MessageBoxIcon icon)
     return SDL_MESSAGEBOX_INFORMATION;
 }
 
-// The compositor's socket, found as every Wayland client finds it.
-bool WaylandCompositorAnswers()
-{
-    if (std::getenv("WAYLAND_SOCKET") != nullptr)
-        return true;  // a connection handed down by the compositor itself
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    std::string path = name != nullptr ? name : "wayland-0";
-    if (path.front() != '/') {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        if (runtime == nullptr)
-            return false;
-        path = std::string(runtime) + "/" + path;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    path.copy(address.sun_path, path.size());
-    int channel = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (channel < 0)
-        return false;
-    bool answers = connect(channel, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(channel);
-    return answers;
-}
-
 }  // namespace
 
 void PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, MessageBoxIcon icon)
 {
-    SDL_Window* parent = owner != nullptr ? owner->sdl : nullptr;
-    const bool displayAnswers = WaylandCompositorAnswers() || SdlXServerAnswers();
-    if (!displayAnswers || SDL_ShowSimpleMessageBox(BoxFlags(icon), caption, text, parent) != 0)
+    if (!SdlDisplayAnswers(kAnswerMilliseconds)) {
         std::fprintf(stderr, "%s: %s\n", caption, text);
+        return;
+    }
+    PlatformWindow* window = owner != nullptr ? owner : SdlState.window;
+    const bool aside = window != nullptr && SdlOutput().stepsAsideForBoxes &&
+                       (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
+    if (aside)
+        SdlHideWindowWithin(window->sdl);
+    SDL_Window* parent = window != nullptr && !aside ? window->sdl : nullptr;
+    if (SDL_ShowSimpleMessageBox(BoxFlags(icon), caption, text, parent) != 0)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+    if (aside) {
+        SdlShowWindowWithin(window->sdl);
+        PlatformSetForegroundWindow(window);
+        PlatformSetFocus(window);
+    }
 }

@@ -5,6 +5,7 @@
 // RGBA, kDepthBufferBits of depth) and the recorded mode's colour depth.
 // The device context is the window's own, valid as long as the window.
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/sdl_x11.h"
 
 namespace {
 
@@ -52,37 +53,32 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
 {
     if (!SdlState.classRegistered || SdlState.window != nullptr)
         return nullptr;
-    const bool fullScreen = SdlState.modeRequested;
-    // Where a compositor would stretch the mode to its output, the recorded
-    // mode is the output's own and the picture is fitted into it.
-    const bool outputSize = fullScreen && SdlState.compositorScales;
+    const SdlOutputTraits output = SdlOutput();
     SDL_DisplayMode mode = SdlState.requestedMode;
-    SdlFramebufferRequest framebuffer{fullScreen ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBufferBits};
+    SdlFramebufferRequest framebuffer{
+        output.fullScreen != 0 ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0, kDepthBufferBits};
     if (!SetFramebufferAttributes(framebuffer))
         return nullptr;
 
-    // Hidden until the program shows it; full screen takes the recorded mode
-    // when it is shown. A windowed run gets a frame, centred on the display,
-    // and the user may resize it. Where the picture is fitted, it is drawn
-    // in the drawable's own pixels, on a scaled output too.
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // Hidden until the program shows it; full screen in a mode takes the
+    // recorded one when it is shown. A framed window is centred on the
+    // display, and the user may resize it.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | output.fullScreen;
     int position = 0;
-    if (SdlState.windowed) {
+    if (output.framed) {
         position = SDL_WINDOWPOS_CENTERED;
         flags |= SDL_WINDOW_RESIZABLE;
     } else {
         flags |= SDL_WINDOW_BORDERLESS;
     }
-    if (outputSize || SdlState.windowed)
+    if (output.highDpi)
         flags |= SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullScreen)
-        flags |= SdlFullScreenFlag();
     SDL_Window* sdl = SDL_CreateWindow(title, position, position, width, height, flags);
     if (sdl == nullptr) {
         SdlReportFailure("SDL_CreateWindow");
         return nullptr;
     }
-    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN && SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
+    if (output.fullScreen == SDL_WINDOW_FULLSCREEN && SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
         SdlReportFailure("SDL_SetWindowDisplayMode");
         SDL_DestroyWindow(sdl);
         return nullptr;
@@ -96,7 +92,7 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
     window->sdl = sdl;
     window->framebuffer = framebuffer;
     window->deviceContext.window = window;
-    window->fitsPicture = outputSize || SdlState.windowed;
+    window->fitsPicture = output.fitsPicture;
     window->letterbox.picture = PictureRect{0, 0, width, height};  // what the program starts drawing at
     SdlState.window = window;
     return window;
@@ -106,7 +102,7 @@ bool PlatformDestroyWindow(WindowHandle window)
 {
     if (window == nullptr || window != SdlState.window)
         return false;
-    SDL_DestroyWindow(window->sdl);
+    SdlDestroyWindowWithin(window->sdl);
     delete window;
     SdlState.window = nullptr;
     return true;
@@ -116,7 +112,7 @@ void PlatformShowWindow(WindowHandle window)
 {
     if (window == nullptr)
         return;
-    SDL_ShowWindow(window->sdl);
+    SdlShowWindowWithin(window->sdl);
     if (!window->fitsPicture)
         return;
     // The drawable now has its size: a picture of another size than the

@@ -28,6 +28,21 @@ void ReleaseSdlAtExit()
     SDL_Quit();
 }
 
+// With no display to reach (a text console, an ssh session), SDL falls back
+// to a driver that draws nowhere; the program would run unseen, or blame
+// the video card for a display that is not there. Those drivers count only
+// when asked for by name.
+bool ShowsOnADisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr)
+        return false;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)
+        return true;
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return asked != nullptr && std::strstr(asked, driver) != nullptr;
+}
+
 }  // namespace
 
 void SdlReportFailure(const char* call)
@@ -59,6 +74,11 @@ bool PlatformRegisterWindowClass(InstanceHandle)
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         SdlReportFailure("SDL_InitSubSystem(SDL_INIT_VIDEO)");
+        return false;
+    }
+    if (!ShowsOnADisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        std::fprintf(stderr, "marivelt: no display to show on: neither DISPLAY nor WAYLAND_DISPLAY names one\n");
         return false;
     }
     SdlState.classRegistered = true;

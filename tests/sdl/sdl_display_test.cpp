@@ -88,6 +88,38 @@ TEST(SdlDisplayModeChoice, OfEqualDepthsTheFirstListedIsTaken)
     EXPECT_EQ(SdlChooseDisplayMode(modes, 2, 800, 600, 16), 0);
 }
 
+// Every desktop the end-to-end tests run on, and the kind of output it
+// gets, worked out from what each desktop does with a full-screen window.
+struct OutputRow {
+    const char* desktop;
+    SdlDisplayFacts facts;
+    SdlOutputKind expected;
+};
+
+const OutputRow kOutputRows[] = {
+    {"xvfb", {"x11", false, "Openbox", false}, SdlOutputKind::WatchedModeSwitch},
+    {"xvfb640 (no window manager)", {"x11", false, "", false}, SdlOutputKind::WatchedModeSwitch},
+    {"xorg", {"x11", false, "Openbox", false}, SdlOutputKind::WatchedModeSwitch},
+    {"xorg --window", {"x11", false, "", true}, SdlOutputKind::Window},
+    {"xvfb1024 --window", {"x11", false, "", true}, SdlOutputKind::Window},
+    {"weston800, weston1920, weston_hidpi", {"wayland", false, "", false}, SdlOutputKind::CompositorDesktop},
+    {"xwayland (weston's)", {"x11", true, "Weston WM", false}, SdlOutputKind::CompositorMode},
+    {"gnome", {"wayland", false, "", false}, SdlOutputKind::CompositorDesktop},
+    {"gnome_xwayland", {"x11", true, "Mutter", false}, SdlOutputKind::CompositorDesktop},
+    {"gnome_xwayland, in a GNOME session", {"x11", true, "GNOME Shell", false}, SdlOutputKind::CompositorDesktop},
+    {"kde", {"wayland", false, "", false}, SdlOutputKind::CompositorDesktop},
+    {"kde_xwayland", {"x11", true, "KWin", false}, SdlOutputKind::CompositorMode},
+    {"Xwayland, its window manager killed", {"x11", true, "", false}, SdlOutputKind::CompositorMode},
+    {"a console (kmsdrm)", {"KMSDRM", false, "", false}, SdlOutputKind::ModeSwitch},
+    {"gnome --window", {"wayland", false, "", true}, SdlOutputKind::Window},
+};
+
+TEST(SdlOutputPlan, EachDesktopGetsItsKindOfOutput)
+{
+    for (const OutputRow& row : kOutputRows)
+        EXPECT_EQ(SdlPlanOutput(row.facts), row.expected) << row.desktop;
+}
+
 TEST(SdlPixelFormat, TheProgramsRequestIsAvailable)
 {
     EXPECT_TRUE(SdlPixelFormatAvailable(ProgramRequest(), kWindowFramebuffer));
@@ -131,6 +163,8 @@ protected:
     {
         if (SdlState.window != nullptr)
             PlatformDestroyWindow(SdlState.window);
+        PlatformRestoreDisplayMode();
+        PlatformSetWindowed(false);
         PlatformUnregisterWindowClass(instance);
     }
     // The window's one pixel format set, then a context for it; null on failure.
@@ -161,7 +195,7 @@ TEST_F(SdlOffscreenTest, ADisplayWithoutTheModeRefusesAndNothingIsRecorded)
 {
     // The offscreen driver's display offers no 800 x 600 mode.
     EXPECT_FALSE(PlatformChangeDisplayMode(800, 600, 16));
-    EXPECT_FALSE(SdlState.modeRequested);
+    EXPECT_EQ(SdlState.output, SdlOutputKind::None);
     EXPECT_TRUE(PlatformConfirmDisplayMode()) << "no change asked for, none to confirm";
     PlatformRestoreDisplayMode();  // harmless with no change in force
 }
@@ -171,7 +205,8 @@ TEST_F(SdlOffscreenTest, AWindowedRunChangesNoModeAndMakesAFramedWindowWithTheCu
     PlatformSetWindowed(true);
     // The offscreen display has no 800 x 600 mode, and a windowed run needs none.
     EXPECT_TRUE(PlatformChangeDisplayMode(800, 600, 16));
-    EXPECT_FALSE(SdlState.modeRequested);
+    EXPECT_EQ(SdlState.output, SdlOutputKind::Window);
+    EXPECT_EQ(SdlOutput().fullScreen, 0u);
     PlatformShowCursor(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 800, 600);
@@ -240,8 +275,8 @@ TEST_F(SdlOffscreenTest, ACreatedContextIsNotCurrentUntilMadeCurrentAndAMissingB
 TEST_F(SdlOffscreenTest, AWindowOfAnotherShapeGetsThePictureCentredBetweenBlackBars)
 {
     PlatformSetWindowed(true);
+    ASSERT_TRUE(PlatformChangeDisplayMode(800, 600, 16));
     WindowHandle window = PlatformCreateWindow(instance, "Marivelt", 1920, 1080);
-    PlatformSetWindowed(false);
     ASSERT_NE(window, nullptr);
     RenderContextHandle renderContext = MakeContext(window);
     ASSERT_NE(renderContext, nullptr);

@@ -3,15 +3,19 @@
 //
 // The program starts it just before it changes the mode, with one end of a
 // socket as file descriptor 3, and goes on once it hears that the desktop's
-// configuration is saved. From then on the watcher only waits. The socket
-// closes however the program ends, even by SIGKILL; unless the program said
-// it gave the mode back, the watcher compares and restores, says so when the
-// program died of a signal, and ends. It never outlives the program by more
-// than that, nor the X server at all.
+// configuration is saved. From then on the watcher only waits, for the
+// program's word or its end: the process itself is followed, not only the
+// socket, which a child the program forked (SDL shows its X11 boxes from
+// one) would hold open after the program was killed. Unless the program
+// said it gave the mode back, the watcher compares and restores, says so
+// when the program died of a signal, and ends. It never outlives the
+// program by more than that, nor the X server at all.
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -60,30 +64,43 @@ void DrainEvents(Display* display)
     }
 }
 
-// Waits for the program's end or its word that the mode is back. Returns
+// Takes what the program sent; false once the socket has closed.
+bool TakeNews(std::string* heard, int flags)
+{
+    char bytes[16];
+    ssize_t count = recv(kModeWatchChannel, bytes, sizeof bytes, flags);
+    if (count <= 0)
+        return false;
+    if (heard->size() < kNewsLimit)
+        heard->append(bytes, static_cast<size_t>(count));
+    return true;
+}
+
+// Waits for the program's end (its socket closed, or the process gone; -1
+// when it cannot be followed) or its word that the mode is back. Returns
 // what it said, in order.
-std::string AwaitProgramEnd(Display* display)
+std::string AwaitProgramEnd(Display* display, int program)
 {
     std::string heard;
-    pollfd watched[2] = {{kModeWatchChannel, POLLIN, 0}, {ConnectionNumber(display), POLLIN, 0}};
+    pollfd watched[3] = {{kModeWatchChannel, POLLIN, 0}, {ConnectionNumber(display), POLLIN, 0}, {program, POLLIN, 0}};
     while (true) {
-        if (poll(watched, 2, -1) < 0) {
+        if (poll(watched, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             return heard;
         }
         if (watched[1].revents != 0)
             DrainEvents(display);
-        if (watched[0].revents == 0)
-            continue;
-        char bytes[16];
-        ssize_t count = read(kModeWatchChannel, bytes, sizeof bytes);
-        if (count <= 0)
+        if (watched[0].revents != 0 && !TakeNews(&heard, 0))
             return heard;
-        if (heard.size() < kNewsLimit)
-            heard.append(bytes, static_cast<size_t>(count));
         if (ReadModeWatchNews(heard.data(), heard.size()).restored)
             return heard;
+        if (watched[2].revents != 0) {
+            // Gone: what it said just before still counts.
+            while (TakeNews(&heard, MSG_DONTWAIT)) {
+            }
+            return heard;
+        }
     }
 }
 
@@ -94,6 +111,10 @@ int main()
     // The program may be gone when the watcher writes to it.
     signal(SIGPIPE, SIG_IGN);
     int statFile = OpenProgramStat();
+    // Opened while the program waits for the watcher's word, so it is alive.
+    // (Asked of the kernel directly: Debian 12's C library declares the call
+    // without C linkage.)
+    int program = static_cast<int>(syscall(SYS_pidfd_open, getppid(), 0));
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return 1;
@@ -104,7 +125,7 @@ int main()
         return 1;
     }
 
-    std::string heard = AwaitProgramEnd(display);
+    std::string heard = AwaitProgramEnd(display, program);
     ModeWatchNews news = ReadModeWatchNews(heard.data(), heard.size());
     if (news.signal == 0)
         news.signal = SignalFromStat(statFile);
