@@ -297,7 +297,7 @@ void PutRun(RleWriter* writer, uint32_t count, ColorOf color)
     writer->x += count;
 }
 
-bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
+DibRefusal DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
 {
     Palette palette;
     BuildPalette(layout, file, &palette);
@@ -309,7 +309,7 @@ bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, 
     bool ended = false;
     while (!ended) {
         if (size - at < 2)
-            return false;
+            return DibRefusal::RunsCut;
         const unsigned count = file[at], value = file[at + 1];
         at += 2;
         if (count > 0) {
@@ -324,7 +324,7 @@ bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, 
             ended = true;
         } else if (value == 2) {
             if (size - at < 2)
-                return false;
+                return DibRefusal::RunsCut;
             writer.x += file[at];
             writer.y += file[at + 1];
             at += 2;
@@ -334,7 +334,7 @@ bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, 
             size_t bytes = nibbles ? (value + 1) / 2 : value;
             bytes += bytes % 2;
             if (size - at < bytes)
-                return false;
+                return DibRefusal::RunsCut;
             const unsigned char* data = file + at;
             PutRun(&writer, value, [&](uint32_t i) {
                 return palette.colors[nibbles ? (i % 2 == 0 ? data[i / 2] >> 4 : data[i / 2] & 0xF) : data[i]];
@@ -343,15 +343,15 @@ bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, 
         }
     }
     FillBlackUpTo(&writer, total);
-    return true;
+    return DibRefusal::None;
 }
 
 }  // namespace
 
-DibFault ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
+DibRefusal ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
 {
     if (layout.compression == kDibCompressionRle8 || layout.compression == kDibCompressionRle4)
-        return DecodeRle(layout, file, size, pixels) ? DibFault::None : DibFault::ConversionError;
+        return DecodeRle(layout, file, size, pixels);
     ConvertUncompressed(layout, file, pixels);
-    return DibFault::None;
+    return DibRefusal::None;
 }

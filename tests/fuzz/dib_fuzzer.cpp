@@ -54,7 +54,7 @@ RgbImage* ReadThroughFile(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     DibLayout layout;
-    if (ParseDibLayout(data, size, &layout) == DibFault::None &&
+    if (ParseDibLayout(data, size, &layout) == DibRefusal::None &&
         static_cast<uint64_t>(layout.width) * layout.rows > kFuzzMaxPixels)
         return -1;  // not worth keeping in the corpus
 

@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int stbWidth = 0, stbHeight = 0, channels = 0;
     const std::vector<uint8_t> twin = StbTwin(data, size);
     const int twinSize = static_cast<int>(twin.size());
-    if ((ParseDibLayout(data, size, &layout) == DibFault::None &&
+    if ((ParseDibLayout(data, size, &layout) == DibRefusal::None &&
          static_cast<uint64_t>(layout.width) * layout.rows > kFuzzMaxPixels) ||
         (stbi_info_from_memory(twin.data(), twinSize, &stbWidth, &stbHeight, &channels) &&
          StbSide(stbWidth) * StbSide(stbHeight) > kFuzzMaxPixels))

@@ -35,7 +35,7 @@ bool PrintLayout(const char* path, const RgbImage& image)
     if (!PlatformOpenFileView(path, &view))
         return false;
     DibLayout layout;
-    bool parsed = ParseDibLayout(view.data, view.size, &layout) == DibFault::None;
+    bool parsed = ParseDibLayout(view.data, view.size, &layout) == DibRefusal::None;
     PlatformCloseFileView(&view);
     if (!parsed)
         return false;
