@@ -3,9 +3,9 @@
 //
 // ReadDibFile (dib_reader.cpp) maps the file and calls DecodeDib on its bytes.
 // ParseDibLayout (dib_header.cpp) reads and checks the headers against the
-// file's length; ConvertDibPixels (dib_convert.cpp) writes the pixel block.
-// tools/dibcheck and the fuzzers use these directly; the program uses only
-// dib_reader.h.
+// file's length; ConvertDibPixels (dib_convert.cpp, run-length data in
+// dib_rle.cpp) writes the pixel block. tools/dibcheck and the fuzzers use
+// these directly; the program uses only dib_reader.h.
 #pragma once
 
 #include <cstddef>
@@ -80,6 +80,9 @@ uint16_t DibColorCount(const unsigned char* header);
 // Writes 3 x width x rows bytes of RGB into pixels, bottom row first. The
 // layout must come from ParseDibLayout on the same bytes.
 DibRefusal ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
+
+// Run-length data (RLE8 or RLE4) into the pixel block, for ConvertDibPixels.
+DibRefusal DecodeDibRuns(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
 
 // Parses, allocates and converts, and shows no box: the image in *image, or
 // why it was refused.
