@@ -1,14 +1,15 @@
-// dib_convert.cpp — turns a BMP file's pixel data into packed RGB rows,
-// bottom row first, in one pass over the output block.
+// dib_convert.cpp — turns a BMP file's uncompressed pixel data into packed
+// RGB rows, bottom row first, in one pass over the output block; run-length
+// data goes to dib_rle.cpp.
 //
 // ParseDibLayout has already checked that every uncompressed row and every
 // reachable colour entry lies inside the file, so the row loops below do no
-// per-pixel bounds checks; run-length data is checked command by command.
-#include <algorithm>
+// per-pixel bounds checks.
 #include <bit>
 #include <cstring>
 
 #include "image/dib_format.h"
+#include "image/dib_palette.h"
 
 // On x86 the two hot rows (24 bits, 8 bits) have a byte-shuffle path, chosen
 // at run time; every other machine takes the portable loops.
@@ -22,14 +23,6 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-// A colour as it is written: red in the low byte, then green, then blue.
-using PackedRgb = uint32_t;
-
-// Entries past the colour table, which an index may still name, are black.
-struct Palette {
-    PackedRgb colors[256];
-};
-
 // One channel of a 16- or 32-bit pixel: its mask's run of bits, scaled to 8
 // bits by repeating the run ((v << 3) | (v >> 2) for 5 bits); runs longer
 // than 8 bits keep their top 8.
@@ -38,21 +31,6 @@ struct ChannelScale {
     int drop;                // low bits of a long run that are discarded
     unsigned char value[256];
 };
-
-void PutRgb(unsigned char* dst, PackedRgb color)
-{
-    dst[0] = static_cast<unsigned char>(color);
-    dst[1] = static_cast<unsigned char>(color >> 8);
-    dst[2] = static_cast<unsigned char>(color >> 16);
-}
-
-void BuildPalette(const DibLayout& layout, const unsigned char* file, Palette* palette)
-{
-    std::memset(palette, 0, sizeof *palette);
-    const unsigned char* entry = file + layout.colorTableOffset;
-    for (uint32_t i = 0; i < layout.usableColors; ++i, entry += layout.colorEntrySize)
-        palette->colors[i] = entry[2] | entry[1] << 8 | entry[0] << 16;
-}
 
 void BuildChannelScale(uint32_t mask, ChannelScale* scale)
 {
@@ -252,106 +230,12 @@ void ConvertUncompressed(const DibLayout& layout, const unsigned char* file, uns
     }
 }
 
-// ---- run-length data ----------------------------------------------------------
-
-// RLE8 and RLE4 in two-byte commands: a count and a colour pair for an
-// encoded run, or 0 and an escape: 0 end of line, 1 end of bitmap, 2 a delta
-// (two more bytes: right, up), 3…255 a literal run padded to an even length.
-//
-// Pixels that the data never writes (skipped by a delta or an early end of
-// line or bitmap) are black, as a zero-filled bitmap would leave them, not
-// colour entry 0. The output position only moves
-// forward (rows bottom up, pixels left to right), so each gap is filled with
-// black once as the position passes it, and the block is still written once.
-// Pixels beyond the row's width are dropped; the data ends at end of bitmap
-// or when a line end or delta leaves the top row. Data that runs out before
-// that is a conversion error.
-struct RleWriter {
-    unsigned char* pixels;
-    size_t outStride;   // 3 x width
-    size_t filled;      // bytes of the block written so far
-    uint32_t width;
-    uint32_t rows;
-    uint64_t x;         // may run past the width: those pixels are dropped
-    uint32_t y;
-};
-
-void FillBlackUpTo(RleWriter* writer, size_t end)
-{
-    std::memset(writer->pixels + writer->filled, 0, end - writer->filled);
-    writer->filled = end;
-}
-
-// Writes up to `count` pixels from the current position; color(i) gives the i-th.
-template <typename ColorOf>
-void PutRun(RleWriter* writer, uint32_t count, ColorOf color)
-{
-    if (writer->x < writer->width) {
-        uint32_t visible = static_cast<uint32_t>(std::min<uint64_t>(count, writer->width - writer->x));
-        size_t at = writer->y * writer->outStride + 3 * writer->x;
-        FillBlackUpTo(writer, at);
-        for (uint32_t i = 0; i < visible; ++i)
-            PutRgb(writer->pixels + at + 3 * i, color(i));
-        writer->filled = at + 3 * size_t{visible};
-    }
-    writer->x += count;
-}
-
-bool DecodeRle(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
-{
-    Palette palette;
-    BuildPalette(layout, file, &palette);
-    const bool nibbles = layout.compression == kDibCompressionRle4;
-    RleWriter writer{pixels, 3 * size_t{layout.width}, 0, layout.width, layout.rows, 0, 0};
-    const size_t total = writer.outStride * layout.rows;
-
-    size_t at = layout.pixelOffset;
-    bool ended = false;
-    while (!ended) {
-        if (size - at < 2)
-            return false;
-        const unsigned count = file[at], value = file[at + 1];
-        at += 2;
-        if (count > 0) {
-            // Encoded run: one index, or for RLE4 two alternating indices.
-            PutRun(&writer, count, [&](uint32_t i) {
-                return palette.colors[nibbles ? (i % 2 == 0 ? value >> 4 : value & 0xF) : value];
-            });
-        } else if (value == 0) {
-            writer.x = 0;
-            ended = ++writer.y >= writer.rows;
-        } else if (value == 1) {
-            ended = true;
-        } else if (value == 2) {
-            if (size - at < 2)
-                return false;
-            writer.x += file[at];
-            writer.y += file[at + 1];
-            at += 2;
-            ended = writer.y >= writer.rows;
-        } else {
-            // Literal run of `value` indices, padded to a 16-bit boundary.
-            size_t bytes = nibbles ? (value + 1) / 2 : value;
-            bytes += bytes % 2;
-            if (size - at < bytes)
-                return false;
-            const unsigned char* data = file + at;
-            PutRun(&writer, value, [&](uint32_t i) {
-                return palette.colors[nibbles ? (i % 2 == 0 ? data[i / 2] >> 4 : data[i / 2] & 0xF) : data[i]];
-            });
-            at += bytes;
-        }
-    }
-    FillBlackUpTo(&writer, total);
-    return true;
-}
-
 }  // namespace
 
-DibFault ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
+DibRefusal ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels)
 {
     if (layout.compression == kDibCompressionRle8 || layout.compression == kDibCompressionRle4)
-        return DecodeRle(layout, file, size, pixels) ? DibFault::None : DibFault::ConversionError;
+        return DecodeDibRuns(layout, file, size, pixels);
     ConvertUncompressed(layout, file, pixels);
-    return DibFault::None;
+    return DibRefusal::None;
 }

@@ -3,9 +3,9 @@
 //
 // ReadDibFile (dib_reader.cpp) maps the file and calls DecodeDib on its bytes.
 // ParseDibLayout (dib_header.cpp) reads and checks the headers against the
-// file's length; ConvertDibPixels (dib_convert.cpp) writes the pixel block.
-// tools/dibcheck and the fuzzer use these directly; the program uses only
-// dib_reader.h.
+// file's length; ConvertDibPixels (dib_convert.cpp, run-length data in
+// dib_rle.cpp) writes the pixel block. tools/dibcheck and the fuzzers use
+// these directly; the program uses only dib_reader.h.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,24 @@ enum class DibFault {
     OutOfMemory,      // "Out of memory."
     UnknownFormat,    // "Unknown DIB file format."
     ConversionError,  // "Image file conversion error."
+};
+
+// Which check refused a file: finer than the three texts, for tools/dibcheck
+// and the fuzzers. Each belongs to one DibFault (DibRefusalFault).
+enum class DibRefusal {
+    None,
+    FileHeaderCut,      // "BM" without the rest of the 14-byte file header
+    HeaderCut,          // the information header runs past the end of the file
+    UnknownHeaderSize,  // not 12, 40, 52, 56, 108 or 124 bytes
+    NoPixels,           // a width of 0 or less, or a height of 0
+    TooLarge,           // a side over kDibMaxDimension, or over kDibMaxPixelBytes of RGB
+    UnreadFormat,       // bits per pixel and compression the reader does not read
+    MasksCut,           // the bit-field masks run past the end of the file
+    MaskWithGap,        // a mask whose bits are not one run
+    ColorTableCut,      // colour entries an index can reach lie past the end of the file
+    PixelDataCut,       // the pixel data runs past the end of the file
+    RunsCut,            // the run-length data ends before the end of the bitmap
+    NoMemory,           // no memory for the pixel block or the record
 };
 
 // The compression field of the 40-byte information header.
@@ -53,7 +71,7 @@ struct DibLayout {
 
 // Reads the headers of a BMP file held in memory and checks every field that
 // the conversion will use against the file's length. None on success.
-DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout);
+DibRefusal ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout);
 
 // Colour-table entry count of an information header of any form (12, 40, 52,
 // 56, 108 or 124 bytes); the caller guarantees that the whole header is readable.
@@ -61,11 +79,22 @@ uint16_t DibColorCount(const unsigned char* header);
 
 // Writes 3 x width x rows bytes of RGB into pixels, bottom row first. The
 // layout must come from ParseDibLayout on the same bytes.
-DibFault ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
+DibRefusal ConvertDibPixels(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
 
-// Parses, allocates and converts; on failure shows the one "Error" box with
-// the fault's text and returns null. ReadDibFile calls it on the mapped file.
+// Run-length data (RLE8 or RLE4) into the pixel block, for ConvertDibPixels.
+DibRefusal DecodeDibRuns(const DibLayout& layout, const unsigned char* file, size_t size, unsigned char* pixels);
+
+// Parses, allocates and converts, and shows no box: the image in *image, or
+// why it was refused.
+DibRefusal DecodeDibQuietly(const unsigned char* file, size_t size, RgbImage** image);
+
+// DecodeDibQuietly that shows the one "Error" box with the refusal's text and
+// returns null on failure. ReadDibFile calls it on the mapped file.
 RgbImage* DecodeDib(const unsigned char* file, size_t size);
 
 // The message text of a fault (null for None).
 const char* DibFaultText(DibFault fault);
+
+// The fault whose text a refusal shows, and a line naming the check.
+DibFault DibRefusalFault(DibRefusal refusal);
+const char* DibRefusalText(DibRefusal refusal);

@@ -66,27 +66,29 @@ bool IsSupportedFormat(uint16_t bitCount, uint32_t compression, bool topDown)
 
 // The file header is optional; its pixel offset is used as given, and checked
 // with the pixel extent like every other position.
-DibFault ReadFileHeader(const unsigned char* file, size_t size, DibLayout* layout)
+DibRefusal ReadFileHeader(const unsigned char* file, size_t size, DibLayout* layout)
 {
     if (size >= 2 && file[0] == 'B' && file[1] == 'M') {
         if (size < kFileHeaderSize)
-            return DibFault::UnknownFormat;
+            return DibRefusal::FileHeaderCut;
         layout->hasFileHeader = true;
         layout->pixelOffset = ReadU32(file + 10);
         layout->headerOffset = kFileHeaderSize;
     }
-    return DibFault::None;
+    return DibRefusal::None;
 }
 
 // The header's form, the image's size and its pixel format.
-DibFault ReadInfoHeader(const unsigned char* file, size_t size, DibLayout* layout)
+DibRefusal ReadInfoHeader(const unsigned char* file, size_t size, DibLayout* layout)
 {
     if (size < layout->headerOffset + 4)
-        return DibFault::UnknownFormat;
+        return DibRefusal::HeaderCut;
     const unsigned char* header = file + layout->headerOffset;
     uint32_t headerSize = ReadU32(header);
-    if (!IsKnownHeaderSize(headerSize) || size < layout->headerOffset + headerSize)
-        return DibFault::UnknownFormat;
+    if (!IsKnownHeaderSize(headerSize))
+        return DibRefusal::UnknownHeaderSize;
+    if (size < layout->headerOffset + headerSize)
+        return DibRefusal::HeaderCut;
     layout->headerSize = headerSize;
 
     int64_t width, height;
@@ -116,63 +118,63 @@ DibFault ReadInfoHeader(const unsigned char* file, size_t size, DibLayout* layou
     height = height < 0 ? -height : height;
 
     if (width <= 0 || height == 0)
-        return DibFault::ConversionError;
+        return DibRefusal::NoPixels;
     if (width > kDibMaxDimension || height > kDibMaxDimension || 3ull * width * height > kDibMaxPixelBytes)
-        return DibFault::OutOfMemory;
+        return DibRefusal::TooLarge;
     layout->width = static_cast<uint32_t>(width);
     layout->rows = static_cast<uint32_t>(height);
 
     if (!IsSupportedFormat(layout->bitCount, layout->compression, layout->topDown))
-        return DibFault::ConversionError;
-    return DibFault::None;
+        return DibRefusal::UnreadFormat;
+    return DibRefusal::None;
 }
 
 // Bit-field masks follow the 40-byte header, and the colour table follows
 // them; the later forms keep the masks inside the header.
-DibFault ReadMasks(const unsigned char* file, size_t size, DibLayout* layout)
+DibRefusal ReadMasks(const unsigned char* file, size_t size, DibLayout* layout)
 {
     layout->colorTableOffset = layout->headerOffset + layout->headerSize;
     if (layout->bitCount == 16 || layout->bitCount == 32)
         std::copy_n(layout->bitCount == 16 ? kDefaultMasks16 : kDefaultMasks32, 3, layout->masks);
     if (layout->compression != kDibCompressionBitfields)
-        return DibFault::None;
+        return DibRefusal::None;
     const uint64_t maskStart = layout->headerOffset + kHeaderMaskOffset;
     if (layout->headerSize == kInfoHeaderSize)
         layout->colorTableOffset += kMaskBytes;
     if (size < maskStart + kMaskBytes)
-        return DibFault::ConversionError;
+        return DibRefusal::MasksCut;
     for (int channel = 0; channel < 3; ++channel) {
         layout->masks[channel] = ReadU32(file + maskStart + 4 * channel);
         if (!IsContiguousMask(layout->masks[channel]))
-            return DibFault::ConversionError;
+            return DibRefusal::MaskWithGap;
     }
-    return DibFault::None;
+    return DibRefusal::None;
 }
 
 // Only the entries an index can reach are read; they must all be there.
-DibFault ReadColorTable(const unsigned char* file, size_t size, DibLayout* layout)
+DibRefusal ReadColorTable(const unsigned char* file, size_t size, DibLayout* layout)
 {
     layout->colorCount = DibColorCount(file + layout->headerOffset);
     if (!layout->hasFileHeader)
         layout->pixelOffset = layout->colorTableOffset + uint64_t{layout->colorEntrySize} * layout->colorCount;
     if (layout->bitCount > 8)
-        return DibFault::None;
+        return DibRefusal::None;
     layout->usableColors = std::min<uint32_t>(layout->colorCount, 1u << layout->bitCount);
     bool inside = size >= layout->colorTableOffset + uint64_t{layout->colorEntrySize} * layout->usableColors;
-    return inside ? DibFault::None : DibFault::ConversionError;
+    return inside ? DibRefusal::None : DibRefusal::ColorTableCut;
 }
 
 // Run-length data is checked run by run as it is read: it must at least start
 // inside. The last row of other data may lack its fill bytes: they are never read.
-DibFault CheckPixelExtent(const unsigned char*, size_t size, DibLayout* layout)
+DibRefusal CheckPixelExtent(const unsigned char*, size_t size, DibLayout* layout)
 {
     uint64_t rowBits = static_cast<uint64_t>(layout->bitCount) * layout->width;
     layout->rowStride = (rowBits + 31) / 32 * 4;
     if (layout->compression == kDibCompressionRle8 || layout->compression == kDibCompressionRle4)
-        return layout->pixelOffset < size ? DibFault::None : DibFault::ConversionError;
+        return layout->pixelOffset < size ? DibRefusal::None : DibRefusal::PixelDataCut;
     uint64_t pixelBytes = layout->rowStride * (layout->rows - 1) + (rowBits + 7) / 8;
     bool inside = layout->pixelOffset <= size && size - layout->pixelOffset >= pixelBytes;
-    return inside ? DibFault::None : DibFault::ConversionError;
+    return inside ? DibRefusal::None : DibRefusal::PixelDataCut;
 }
 
 }  // namespace
@@ -196,12 +198,12 @@ uint16_t DibColorCount(const unsigned char* header)
     }
 }
 
-DibFault ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout)
+DibRefusal ParseDibLayout(const unsigned char* file, size_t size, DibLayout* layout)
 {
     *layout = DibLayout{};
-    DibFault fault = DibFault::None;
+    DibRefusal refusal = DibRefusal::None;
     for (auto step : {ReadFileHeader, ReadInfoHeader, ReadMasks, ReadColorTable, CheckPixelExtent})
-        if (fault == DibFault::None)
-            fault = step(file, size, layout);
-    return fault;
+        if (refusal == DibRefusal::None)
+            refusal = step(file, size, layout);
+    return refusal;
 }

@@ -20,54 +20,43 @@ void ShowDibError(const char* text)
     PlatformMessageBox(PlatformGetFocus(), text, kErrorCaption, MessageBoxIcon::None);
 }
 
+}  // namespace
+
 // The pixel block first, then the record, as the caller frees them in reverse.
-DibFault DecodeDibImage(const unsigned char* file, size_t size, RgbImage** image)
+DibRefusal DecodeDibQuietly(const unsigned char* file, size_t size, RgbImage** image)
 {
     DibLayout layout;
-    DibFault fault = ParseDibLayout(file, size, &layout);
-    if (fault != DibFault::None)
-        return fault;
+    DibRefusal refusal = ParseDibLayout(file, size, &layout);
+    if (refusal != DibRefusal::None)
+        return refusal;
 
     // Within kDibMaxPixelBytes: ParseDibLayout refused anything larger.
     size_t pixelBytes = 3 * size_t{layout.width} * layout.rows;
     auto* pixels = static_cast<unsigned char*>(std::malloc(pixelBytes));
     if (pixels == nullptr)
-        return DibFault::OutOfMemory;
-    fault = ConvertDibPixels(layout, file, size, pixels);
-    if (fault != DibFault::None) {
+        return DibRefusal::NoMemory;
+    refusal = ConvertDibPixels(layout, file, size, pixels);
+    if (refusal != DibRefusal::None) {
         std::free(pixels);
-        return fault;
+        return refusal;
     }
 
     auto* record = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
     if (record == nullptr) {
         std::free(pixels);
-        return DibFault::OutOfMemory;
+        return DibRefusal::NoMemory;
     }
     *record = RgbImage{static_cast<int32_t>(layout.width), static_cast<int32_t>(layout.rows), pixels};
     *image = record;
-    return DibFault::None;
-}
-
-}  // namespace
-
-const char* DibFaultText(DibFault fault)
-{
-    switch (fault) {
-    case DibFault::OutOfMemory: return "Out of memory.";
-    case DibFault::UnknownFormat: return "Unknown DIB file format.";
-    case DibFault::ConversionError: return "Image file conversion error.";
-    case DibFault::None: break;
-    }
-    return nullptr;
+    return DibRefusal::None;
 }
 
 RgbImage* DecodeDib(const unsigned char* file, size_t size)
 {
     RgbImage* image = nullptr;
-    DibFault fault = DecodeDibImage(file, size, &image);
-    if (fault != DibFault::None)
-        ShowDibError(DibFaultText(fault));
+    DibRefusal refusal = DecodeDibQuietly(file, size, &image);
+    if (refusal != DibRefusal::None)
+        ShowDibError(DibFaultText(DibRefusalFault(refusal)));
     return image;
 }
 

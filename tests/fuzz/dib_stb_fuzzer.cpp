@@ -1,10 +1,13 @@
 // dib_stb_fuzzer.cpp — libFuzzer target that reads each input with the
 // bitmap reader and with stb_image. Where both give an image, it must be the
-// same size and the same pixels, stb's rows turned bottom row first; where
-// only one gives an image, the input is counted by its kind (header size,
-// compression, bits per pixel), not failed: the two accept different sets of
-// files. The counts are printed when the run ends.
+// same size and the same pixels, stb's rows turned bottom row first. Where
+// only one gives an image, a rule of kRules must explain it, checked on the
+// input's own bytes (a check of the reader's that stb does not make, or a
+// file stb does not read); any other one-sided result aborts, so a reader
+// that began refusing good files fails here. The inputs each rule explained
+// are counted by kind and printed when the run ends.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +19,6 @@
 #include <vector>
 
 #include "image/dib_format.h"
-#include "platform/headless/headless.h"
 #include "tools/common/dib_builder.h"
 
 // stb_image's own BMP decoder, compiled privately into this target.
@@ -49,24 +51,38 @@ uint32_t Field(const uint8_t* data, size_t size, size_t at, int bytes)
     return value;
 }
 
-// What an input says it is, read from its bytes (header size, compression,
-// bits per pixel; -1 for a value no BMP file has), and why the decoder that
-// refused it did.
-using Kind = std::tuple<int, int, int, std::string>;
+// What an input's headers say, read here from its bytes as the format
+// defines them, not by the reader.
+struct Declared {
+    size_t at;                  // the information header: after the file header, if any
+    uint32_t headerSize, compression, planes, bits;
+    bool core;
+    uint32_t masks[4];          // red, green, blue, alpha, where the form has them
+    uint32_t count, full;       // colour entries declared, and those the bits can name
+    uint32_t entrySize;         // 3 (core form) or 4
+    size_t masksSize;           // 12 for bit fields after the 40-byte header
+    size_t tableAt, pixelsAt;
+};
 
-int Known(uint32_t value, std::initializer_list<uint32_t> known)
+Declared Declare(const uint8_t* data, size_t size)
 {
-    return std::find(known.begin(), known.end(), value) != known.end() ? static_cast<int>(value) : -1;
-}
-
-Kind KindOf(const uint8_t* data, size_t size, const std::string& refusal)
-{
-    const size_t at = size >= 2 && data[0] == 'B' && data[1] == 'M' ? 14 : 0;
-    const uint32_t headerSize = Field(data, size, at, 4);
-    const bool core = headerSize == 12;
-    return {Known(headerSize, {12, 40, 52, 56, 108, 124}),
-            core ? 0 : Known(Field(data, size, at + 16, 4), {0, 1, 2, 3, 4, 5, 6}),
-            Known(Field(data, size, at + (core ? 10 : 14), 2), {1, 2, 4, 8, 16, 24, 32}), refusal};
+    Declared d{};
+    d.at = size >= 2 && data[0] == 'B' && data[1] == 'M' ? 14 : 0;
+    d.headerSize = Field(data, size, d.at, 4);
+    d.core = d.headerSize == 12;
+    d.planes = Field(data, size, d.at + (d.core ? 8 : 12), 2);
+    d.bits = Field(data, size, d.at + (d.core ? 10 : 14), 2);
+    d.compression = d.core ? 0 : Field(data, size, d.at + 16, 4);
+    for (int i = 0; i < 4; ++i)
+        d.masks[i] = i < 3 || d.headerSize >= 56 ? Field(data, size, d.at + 40 + 4 * i, 4) : 0;
+    const uint32_t used = d.core ? 0 : Field(data, size, d.at + 32, 4);
+    d.full = d.bits == 1 ? 2 : d.bits == 4 ? 16 : d.bits == 8 ? 256 : 0;
+    d.count = used != 0 ? used & 0xFFFF : d.full;
+    d.entrySize = d.core ? 3 : 4;
+    d.masksSize = d.headerSize == 40 && d.compression == 3 ? 12 : 0;
+    d.tableAt = d.at + d.headerSize + d.masksSize;
+    d.pixelsAt = d.at == 14 ? Field(data, size, 10, 4) : d.tableAt + size_t{d.entrySize} * d.count;
+    return d;
 }
 
 // The same picture as a file that stb reads as the format means it: a file
@@ -84,56 +100,148 @@ Kind KindOf(const uint8_t* data, size_t size, const std::string& refusal)
 //  - it refuses the 52-byte header and looks for the 56-byte one's masks
 //    after it: both become the 108-byte form, whose masks sit where theirs do.
 // Empty when the declared parts are not all inside the input.
-std::vector<uint8_t> StbTwin(const uint8_t* data, size_t size)
+std::vector<uint8_t> StbTwin(const uint8_t* data, size_t size, const Declared& d)
 {
-    const size_t at = size >= 2 && data[0] == 'B' && data[1] == 'M' ? 14 : 0;
-    const uint32_t headerSize = Field(data, size, at, 4);
-    const bool core = headerSize == 12;
-    const uint32_t bits = Field(data, size, at + (core ? 10 : 14), 2);
-    const uint32_t used = core ? 0 : Field(data, size, at + 32, 4);
-    const uint32_t full = bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
-    const uint32_t count = used != 0 ? used & 0xFFFF : full;
-    const uint32_t entries = std::min(count, full), entrySize = core ? 3 : 4;
-    const size_t masks = headerSize == 40 && Field(data, size, at + 16, 4) == 3 ? 12 : 0;
-    const size_t tableAt = at + headerSize + masks;
-    const size_t pixelsAt = at == 14 ? Field(data, size, 10, 4) : tableAt + size_t{entrySize} * count;
-    if (headerSize < 12 || tableAt + size_t{entrySize} * entries > size || pixelsAt > size)
+    const uint32_t entries = std::min(d.count, d.full);
+    if (d.headerSize < 12 || d.tableAt + size_t{d.entrySize} * entries > size || d.pixelsAt > size)
         return {};
-    const uint32_t twinHeaderSize = headerSize == 52 || headerSize == 56 ? 108 : headerSize;
-    const uint32_t filler = core && entries > 0 ? 12 : 0;
-    const uint32_t twinPixelsAt = 14 + twinHeaderSize + static_cast<uint32_t>(masks) + entrySize * full + filler;
+    const uint32_t twinHeaderSize = d.headerSize == 52 || d.headerSize == 56 ? 108 : d.headerSize;
+    const uint32_t filler = d.core && entries > 0 ? 12 : 0;
+    const uint32_t twinPixelsAt =
+        14 + twinHeaderSize + static_cast<uint32_t>(d.masksSize) + d.entrySize * d.full + filler;
     std::vector<uint8_t> twin = {'B', 'M'};
-    PutLe(&twin, static_cast<uint32_t>(twinPixelsAt + size - pixelsAt), 4);
+    PutLe(&twin, static_cast<uint32_t>(twinPixelsAt + size - d.pixelsAt), 4);
     PutLe(&twin, 0, 4);
     PutLe(&twin, twinPixelsAt, 4);
     PutLe(&twin, twinHeaderSize, 4);
-    twin.insert(twin.end(), data + at + 4, data + tableAt);
-    twin.insert(twin.end(), twinHeaderSize - headerSize, 0);  // after the masks of the 40-byte form: none there
-    twin.insert(twin.end(), data + tableAt, data + tableAt + size_t{entrySize} * entries);
-    twin.insert(twin.end(), size_t{entrySize} * (full - entries) + filler, 0);
-    twin.insert(twin.end(), data + pixelsAt, data + size);
+    twin.insert(twin.end(), data + d.at + 4, data + d.tableAt);
+    twin.insert(twin.end(), twinHeaderSize - d.headerSize, 0);  // after the masks of the 40-byte form: none there
+    twin.insert(twin.end(), data + d.tableAt, data + d.tableAt + size_t{d.entrySize} * entries);
+    twin.insert(twin.end(), size_t{d.entrySize} * (d.full - entries) + filler, 0);
+    twin.insert(twin.end(), data + d.pixelsAt, data + size);
     return twin;
 }
 
-std::map<Kind, uint64_t> onlyOne;  // inputs only one decoder accepted
+// What a one-sided result is judged by: the input, and stb's size where stb read it.
+struct Seen {
+    const Declared& d;
+    size_t size;
+    int stbWidth, stbHeight;
+};
+
+// A mask's set bits are one run when they fill the span from its lowest to its highest.
+bool OneRun(uint32_t mask)
+{
+    return mask == 0 || std::popcount(mask) == 32 - std::countl_zero(mask) - std::countr_zero(mask);
+}
+
+// A mask stb cannot scale: none, or more than 8 bits.
+bool StbUnscalable(uint32_t mask) { return mask == 0 || std::popcount(mask) > 8; }
+
+// The one-sided results that a rule explains, each checked on the input
+// itself; any other aborts.
+struct Rule {
+    DibRefusal byReader;  // the reader's refusal of a file stb read; None: stb refused a file the reader read
+    const char* byStb;    // then stb's failure reason
+    const char* why;
+    bool (*holds)(const Seen&);
+};
+
+const Rule kRules[] = {
+    {DibRefusal::NoPixels, "", "stb gives an empty picture where the reader refuses one",
+     [](const Seen& s) { return s.stbWidth == 0 || s.stbHeight == 0; }},
+    {DibRefusal::TooLarge, "", "the reader's cap is 32768 a side, stb's 2^24",
+     [](const Seen& s) { return static_cast<uint32_t>(std::max(s.stbWidth, s.stbHeight)) > kDibMaxDimension; }},
+    {DibRefusal::PixelDataCut, "", "stb reads bytes past the end as zeros",
+     [](const Seen& s) {
+         const uint64_t rowBits = uint64_t{s.d.bits} * static_cast<uint64_t>(s.stbWidth);
+         const uint64_t need = (rowBits + 31) / 32 * 4 * (static_cast<uint64_t>(s.stbHeight) - 1) + (rowBits + 7) / 8;
+         return s.d.pixelsAt + need > s.size;
+     }},
+    {DibRefusal::MaskWithGap, "", "stb reads some value from a mask with gaps",
+     [](const Seen& s) { return !OneRun(s.d.masks[0]) || !OneRun(s.d.masks[1]) || !OneRun(s.d.masks[2]); }},
+    {DibRefusal::UnreadFormat, "",
+     "stb takes a compression field of 2^31 or more for a negative number, and reads it as none",
+     [](const Seen& s) { return s.d.compression >= 0x80000000u; }},
+    {DibRefusal::None, "BMP RLE", "stb reads no run-length data",
+     [](const Seen& s) { return s.d.compression == 1 || s.d.compression == 2; }},
+    {DibRefusal::None, "bad BMP", "stb wants 1 plane; the reader, as the format's own readers, ignores the field",
+     [](const Seen& s) { return s.d.planes != 1; }},
+    {DibRefusal::None, "bad BMP", "stb refuses bit fields after the 40-byte header whose three masks are equal",
+     [](const Seen& s) {
+         return s.d.headerSize == 40 && s.d.masks[0] == s.d.masks[1] && s.d.masks[1] == s.d.masks[2];
+     }},
+    {DibRefusal::None, "bad masks", "stb gives the core form's 16- and 32-bit pixels no masks",
+     [](const Seen& s) { return s.d.core && (s.d.bits == 16 || s.d.bits == 32); }},
+    {DibRefusal::None, "bad masks",
+     "stb refuses a zero mask or one of over 8 bits; the reader reads a channel of 0, or a mask's top 8 bits",
+     [](const Seen& s) {
+         const bool own = s.d.compression == 3;
+         return (own && (StbUnscalable(s.d.masks[0]) || StbUnscalable(s.d.masks[1]) ||
+                         StbUnscalable(s.d.masks[2]))) ||
+                std::popcount(s.d.masks[3]) > 8;
+     }},
+};
+
+// What an input says it is (header size, compression, bits per pixel; -1
+// for a value no BMP file has), for the counts.
+using Kind = std::tuple<int, int, int>;
+
+int Known(uint32_t value, std::initializer_list<uint32_t> known)
+{
+    return std::find(known.begin(), known.end(), value) != known.end() ? static_cast<int>(value) : -1;
+}
+
+Kind KindOf(const Declared& d)
+{
+    return {Known(d.headerSize, {12, 40, 52, 56, 108, 124}), Known(d.compression, {0, 1, 2, 3, 4, 5, 6}),
+            Known(d.bits, {1, 2, 4, 8, 16, 24, 32})};
+}
+
+std::map<std::pair<const Rule*, Kind>, uint64_t> explained;  // one-sided inputs, by the rule that explains them
 uint64_t compared = 0;
 
 void PrintCounts()
 {
     std::fprintf(stderr, "dib_stb_fuzzer: %llu inputs decoded alike by both\n",
                  static_cast<unsigned long long>(compared));
-    for (const auto& [kind, count] : onlyOne)
-        std::fprintf(stderr, "dib_stb_fuzzer: header %d, compression %d, %d bits, refused by %s: %llu\n",
-                     std::get<0>(kind), std::get<1>(kind), std::get<2>(kind), std::get<3>(kind).c_str(),
-                     static_cast<unsigned long long>(count));
+    for (const Rule& rule : kRules) {
+        uint64_t total = 0;
+        for (const auto& [key, count] : explained)
+            total += key.first == &rule ? count : 0;
+        const bool byReader = rule.byReader != DibRefusal::None;
+        std::fprintf(stderr, "dib_stb_fuzzer: refused by %s (%s), as %s: %llu\n", byReader ? "Marivelt" : "stb_image",
+                     byReader ? DibRefusalText(rule.byReader) : rule.byStb, rule.why,
+                     static_cast<unsigned long long>(total));
+        for (const auto& [key, count] : explained)
+            if (key.first == &rule)
+                std::fprintf(stderr, "dib_stb_fuzzer:   header %d, compression %d, %d bits: %llu\n",
+                             std::get<0>(key.second), std::get<1>(key.second), std::get<2>(key.second),
+                             static_cast<unsigned long long>(count));
+    }
 }
 
-[[noreturn]] void Disagree(const char* what, const uint8_t* data, size_t size)
+[[noreturn]] void Disagree(const std::string& what, const Declared& d)
 {
-    const Kind kind = KindOf(data, size, "");
-    std::fprintf(stderr, "dib_stb_fuzzer: %s (header %d, compression %d, %d bits)\n", what, std::get<0>(kind),
-                 std::get<1>(kind), std::get<2>(kind));
+    const Kind kind = KindOf(d);
+    std::fprintf(stderr, "dib_stb_fuzzer: %s (header %d, compression %d, %d bits)\n", what.c_str(),
+                 std::get<0>(kind), std::get<1>(kind), std::get<2>(kind));
     std::abort();
+}
+
+// Counts a one-sided result under the first rule that explains it, or aborts.
+void Explain(DibRefusal byReader, const std::string& byStb, const Seen& seen)
+{
+    for (const Rule& rule : kRules) {
+        if (rule.byReader == byReader && (byReader != DibRefusal::None || byStb == rule.byStb) && rule.holds(seen)) {
+            ++explained[{&rule, KindOf(seen.d)}];
+            return;
+        }
+    }
+    Disagree(byReader != DibRefusal::None
+                 ? std::string("unexplained: Marivelt refuses (") + DibRefusalText(byReader) + "), stb_image reads it"
+                 : "unexplained: stb_image refuses (" + byStb + "), Marivelt reads it",
+             seen.d);
 }
 
 }  // namespace
@@ -148,30 +256,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     DibLayout layout;
     int stbWidth = 0, stbHeight = 0, channels = 0;
-    const std::vector<uint8_t> twin = StbTwin(data, size);
+    const Declared declared = Declare(data, size);
+    const std::vector<uint8_t> twin = StbTwin(data, size, declared);
     const int twinSize = static_cast<int>(twin.size());
-    if ((ParseDibLayout(data, size, &layout) == DibFault::None &&
+    if ((ParseDibLayout(data, size, &layout) == DibRefusal::None &&
          static_cast<uint64_t>(layout.width) * layout.rows > kFuzzMaxPixels) ||
         (stbi_info_from_memory(twin.data(), twinSize, &stbWidth, &stbHeight, &channels) &&
          StbSide(stbWidth) * StbSide(stbHeight) > kFuzzMaxPixels))
         return -1;  // not worth keeping in the corpus
 
-    HeadlessReset();
-    RgbImage* image = DecodeDib(data, size);
+    RgbImage* image = nullptr;
+    const DibRefusal refusal = DecodeDibQuietly(data, size, &image);
     stbi_uc* stb =
         twin.empty() ? nullptr : stbi_load_from_memory(twin.data(), twinSize, &stbWidth, &stbHeight, &channels, 3);
     if (image == nullptr || stb == nullptr) {
-        const char* stbReason = twin.empty() ? "parts outside the file" : stbi_failure_reason();
+        const Seen seen{declared, size, stbWidth, stbHeight};
         if (image != nullptr)
-            ++onlyOne[KindOf(data, size, std::string("stb_image (") + stbReason + ")")];
+            Explain(DibRefusal::None, twin.empty() ? "parts outside the file" : stbi_failure_reason(), seen);
         else if (stb != nullptr)
-            ++onlyOne[KindOf(data, size, "Marivelt (" + HeadlessBoxes().at(0).text + ")")];
+            Explain(refusal, "", seen);
         FreeRgbImage(image);
         stbi_image_free(stb);
         return 0;
     }
     if (image->width != stbWidth || image->height != stbHeight)
-        Disagree("the decoders disagree on the size", data, size);
+        Disagree("the decoders disagree on the size", declared);
     const size_t rowBytes = 3 * static_cast<size_t>(stbWidth);
     for (int row = 0; row < stbHeight; ++row) {
         const unsigned char* ours = image->pixels + static_cast<size_t>(row) * rowBytes;
@@ -182,7 +291,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::snprintf(what, sizeof what, "pixel %zu of row %d from the bottom: %02x%02x%02x, stb %02x%02x%02x",
                               at / 3, row, ours[at], ours[at + 1], ours[at + 2], theirs[at], theirs[at + 1],
                               theirs[at + 2]);
-                Disagree(what, data, size);
+                Disagree(what, declared);
             }
         }
     }

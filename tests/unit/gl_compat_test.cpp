@@ -64,7 +64,8 @@ void Band(const GlCalls& gl)
 }
 
 // Text as the program writes it: a square per list, each moving the pen on.
-void GlyphLists(const GlCalls& gl, GLenum compileMode)
+// Returns the list that calls lists.
+GLuint GlyphLists(const GlCalls& gl, GLenum compileMode)
 {
     const GLuint base = gl.genLists(3);
     for (GLuint cell = 0; cell < 3; ++cell) {
@@ -85,6 +86,17 @@ void GlyphLists(const GlCalls& gl, GLenum compileMode)
 
     const GLbyte text[] = {1, 0, 2, 2, -1, 1};  // -1 names a list that does not exist
     gl.translated(-1.2, 0.3, 0.0), gl.listBase(base - 1), gl.callLists(6, GL_BYTE, text), gl.callList(line);
+    return line;
+}
+
+// A list made while drawn that calls the list calling lists: it holds that
+// one call, so drawn again it shows the same two squares.
+void ListsCalledWhileMade(const GlCalls& gl)
+{
+    const GLuint line = GlyphLists(gl, GL_COMPILE);
+    const GLuint page = gl.genLists(1);
+    gl.newList(page, GL_COMPILE_AND_EXECUTE), gl.translated(-0.4, 1.3, 0.0), gl.callList(line), gl.endList();
+    gl.callList(page);
 }
 
 struct Drawing { const char* name; void (*draw)(const GlCalls&); };
@@ -102,6 +114,7 @@ const Drawing kDrawings[] = {
     {"quad_strip", Band},
     {"glyph_lists", [](const GlCalls& gl) { GlyphLists(gl, GL_COMPILE); }},
     {"glyph_lists_also_drawn", [](const GlCalls& gl) { GlyphLists(gl, GL_COMPILE_AND_EXECUTE); }},
+    {"lists_called_while_made", ListsCalledWhileMade},
 };
 
 class GlCompatTest : public RenderTest, public ::testing::WithParamInterface<Drawing> {

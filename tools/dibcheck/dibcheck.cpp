@@ -1,9 +1,10 @@
 // dibcheck — runs the program's bitmap reader on one file and tells what it
 // read (size, header form, bits per pixel, compression), or the exact text of
-// the box the program would show. With --raw OUT it also writes the decoded
-// block: "width height\n", then the RGB bytes, bottom row first. A side that
-// is not a power of two earns a warning line but no refusal: Mesa accepts
-// such textures, other OpenGL 1.1 drivers need not.
+// the box the program would show, and on standard error the check that
+// refused it. With --raw OUT it also writes the decoded block: "width
+// height\n", then the RGB bytes, bottom row first. A side that is not a power
+// of two earns a warning line but no refusal: Mesa accepts such textures,
+// other OpenGL 1.1 drivers need not.
 //
 // Exit status: 0 read, 1 refused, 2 wrong usage or the --raw file could not
 // be written.
@@ -35,7 +36,7 @@ bool PrintLayout(const char* path, const RgbImage& image)
     if (!PlatformOpenFileView(path, &view))
         return false;
     DibLayout layout;
-    bool parsed = ParseDibLayout(view.data, view.size, &layout) == DibFault::None;
+    bool parsed = ParseDibLayout(view.data, view.size, &layout) == DibRefusal::None;
     PlatformCloseFileView(&view);
     if (!parsed)
         return false;
@@ -51,6 +52,21 @@ bool PrintLayout(const char* path, const RgbImage& image)
     std::printf("colour table %u entries\n", layout.colorCount);
     std::printf("pixel offset %llu\n", static_cast<unsigned long long>(layout.pixelOffset));
     return true;
+}
+
+// The box's three texts say little; the check that refused the file says
+// what to mend. Nothing when the file could not even be opened.
+void PrintRefusal(const char* path)
+{
+    FileView view;
+    if (!PlatformOpenFileView(path, &view))
+        return;
+    RgbImage* image = nullptr;
+    DibRefusal refusal = DecodeDibQuietly(view.data, view.size, &image);
+    PlatformCloseFileView(&view);
+    FreeRgbImage(image);
+    if (refusal != DibRefusal::None)
+        std::fprintf(stderr, "dibcheck: %s: %s\n", path, DibRefusalText(refusal));
 }
 
 bool IsPowerOfTwo(int32_t side) { return side > 0 && (side & (side - 1)) == 0; }
@@ -101,6 +117,7 @@ int main(int argc, char** argv)
         for (const HeadlessBox& box : HeadlessBoxes())
             std::fputs(box.text.c_str(), stdout);
         std::fputs("\n", stdout);
+        PrintRefusal(path);
         return 1;
     }
 

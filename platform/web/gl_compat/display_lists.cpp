@@ -10,6 +10,10 @@ namespace {
 // As deep as GL lets lists call lists; deeper calls are ignored.
 constexpr int kMaxCallDepth = 64;
 
+void RunList(GLuint name);
+
+// Runs a list's steps; none is recorded again, even while a list is being
+// compiled and executed: that list records only the call that led here.
 void Replay(const CompatList& list)
 {
     for (const CompatCommand& command : list.commands) {
@@ -18,9 +22,20 @@ void Replay(const CompatList& list)
         case CompatOp::Translate: glTranslatef(command.x, command.y, command.z); break;
         case CompatOp::Rotate: glRotatef(command.angle, command.x, command.y, command.z); break;
         case CompatOp::Scale: glScalef(command.x, command.y, command.z); break;
-        case CompatOp::CallList: CompatGlCallList(command.list); break;
+        case CompatOp::CallList: RunList(command.list); break;
         }
     }
+}
+
+void RunList(GLuint name)
+{
+    CompatGlState& state = CompatState();
+    const auto found = state.lists.find(name);
+    if (found == state.lists.end() || state.callDepth >= kMaxCallDepth)
+        return;
+    ++state.callDepth;
+    Replay(found->second);
+    --state.callDepth;
 }
 
 // The offset that entry `index` of a glCallLists array names; false for a
@@ -76,15 +91,8 @@ void CompatGlEndList()
 
 void CompatGlCallList(GLuint list)
 {
-    CompatGlState& state = CompatState();
-    if (!CompatRecord(CompatCommand{CompatOp::CallList, 0, {}, 0, 0, 0, 0, list}))
-        return;
-    const auto found = state.lists.find(list);
-    if (found == state.lists.end() || state.callDepth >= kMaxCallDepth)
-        return;
-    ++state.callDepth;
-    Replay(found->second);
-    --state.callDepth;
+    if (CompatRecord(CompatCommand{CompatOp::CallList, 0, {}, 0, 0, 0, 0, list}))
+        RunList(list);
 }
 
 void CompatGlCallLists(GLsizei count, GLenum type, const GLvoid* lists)
