@@ -1,7 +1,11 @@
-// headless_internal.h — what the headless platform's files share.
+// headless_internal.h — what the headless platform's files share: the
+// handles' contents, the one record of a session, and the EGL calls.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/headless/headless.h"
 
@@ -18,6 +22,46 @@ struct HeadlessEgl {
     void* config = nullptr;   // EGLConfig
 };
 HeadlessEgl& HeadlessEglState();
+
+struct PlatformWindow {
+    int width;
+    int height;
+};
+struct PlatformDeviceContext {
+    PlatformWindow* window;
+};
+struct PlatformRenderContext {
+    HeadlessGl gl;
+};
+
+struct ScriptItem {
+    int idlePasses;          // > 0: this many PeekMessage calls find nothing
+    WindowMessage message;   // otherwise: the message retrieved
+};
+
+// What one test or tool run sets up and records, from one HeadlessReset to
+// the next: a reset starts a fresh one.
+struct HeadlessSession {
+    std::vector<std::string> calls;
+    std::vector<HeadlessBox> boxes;
+    std::vector<std::string> cues;
+    std::deque<ScriptItem> script;
+    std::deque<WindowMessage> posted;  // messages the program posted to itself
+    HeadlessStep failingStep = HeadlessStep::None;
+    std::function<void()> swapHook;
+    int swapCount = 0;
+    int surfaceWidth = 800;
+    int surfaceHeight = 600;
+    bool windowed = false;  // PlatformSetWindowed
+    bool modeChanged = false;
+    bool cursorVisible = true;
+    PlatformWindow* window = nullptr;
+    PlatformDeviceContext* deviceContext = nullptr;
+    PlatformWindow* focus = nullptr;
+    HeadlessGl directGl;  // HeadlessOpenContext's context
+    std::vector<PlatformRenderContext*> renderContexts;  // alive, including ones a failed delete left
+};
+HeadlessSession& HeadlessSessionState();
 
 bool HeadlessCreateGl(int width, int height, HeadlessGl* gl);
 bool HeadlessMakeGlCurrent(const HeadlessGl* gl);  // null: no context current
