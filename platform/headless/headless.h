@@ -46,8 +46,11 @@ void HeadlessReset();
 
 // Script: messages are retrieved one per PeekMessage in the order queued;
 // QueueIdle(n) makes the next n PeekMessage calls find nothing (n idle
-// passes). A script that runs out answers WM_QUIT with code -1, so a test
-// that forgot its ending fails instead of hanging.
+// passes). What the program posts to itself comes before the script's next
+// message, and its quit, as on the real platforms, only once nothing else
+// waits: in place of the next idle pass, or when the script has run out. A
+// script that runs out answers WM_QUIT with code -1, so a test that forgot
+// its ending fails instead of hanging.
 void HeadlessQueueMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 void HeadlessQueueIdle(int passes);
 void HeadlessQueueKeyDown(uint8_t key);

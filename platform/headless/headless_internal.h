@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/message_queue.h"
 #include "platform/headless/headless.h"
 
 // One offscreen GL surface and its context (EGL objects, kept opaque here).
@@ -45,8 +46,8 @@ struct HeadlessSession {
     std::vector<std::string> calls;
     std::vector<HeadlessBox> boxes;
     std::vector<std::string> cues;
-    std::deque<ScriptItem> script;
-    std::deque<WindowMessage> posted;  // messages the program posted to itself
+    std::deque<ScriptItem> script;  // the system's events, as the test wrote them
+    MessageQueue queue;             // what the program posted to itself, quit last
     HeadlessStep failingStep = HeadlessStep::None;
     std::function<void()> swapHook;
     int swapCount = 0;

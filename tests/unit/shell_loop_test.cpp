@@ -34,7 +34,7 @@ TEST_F(LoopTest, CloseRequestEndsWithExitCodeZeroAndNoFurtherFrame)
 {
     HeadlessQueueIdle(2);
     HeadlessQueueMessage(WM_CLOSE);
-    HeadlessQueueIdle(5);  // never reached: the quit message comes first
+    HeadlessQueueIdle(5);  // the quit comes in place of the first: nothing else waits
     EXPECT_EQ(WinMain(), 0);
     EXPECT_EQ(HeadlessSwapCount(), 2);
     ASSERT_EQ(HeadlessBoxes().size(), 1u);
@@ -46,6 +46,32 @@ TEST_F(LoopTest, SystemCloseCommandBecomesACloseRequest)
     HeadlessQueueMessage(WM_SYSCOMMAND, SC_CLOSE);
     EXPECT_EQ(WinMain(), 0);
     EXPECT_TRUE(Called("PostQuitMessage 0"));
+}
+
+// The quit comes last: what reached the window behind a close request is
+// still handled, and the run ends at the next pass with nothing waiting.
+struct CloseRow {
+    const char* how;
+    uint32_t message;
+    uintptr_t wParam;
+};
+
+TEST_F(LoopTest, MessagesBehindACloseRequestAreHandledBeforeTheQuit)
+{
+    const CloseRow rows[] = {{"close request", WM_CLOSE, 0}, {"system close command", WM_SYSCOMMAND, SC_CLOSE}};
+    for (const CloseRow& row : rows) {
+        SCOPED_TRACE(row.how);
+        SetUp();
+        HeadlessQueueMessage(row.message, row.wParam);
+        HeadlessQueueKeyDown('J');
+        HeadlessQueueMessage(WM_ACTIVATE, 1u << 16);  // minimised
+        HeadlessQueueIdle(3);
+        EXPECT_EQ(WinMain(), 0);  // the program's own quit, not the script's end (-1)
+        EXPECT_TRUE(AppState.keys['J']);
+        EXPECT_FALSE(AppState.active);
+        EXPECT_EQ(HeadlessSwapCount(), 0);
+        EXPECT_TRUE(HeadlessCues().empty());
+    }
 }
 
 TEST_F(LoopTest, EveryWaitingMessageIsHandledBeforeTheNextFrame)
