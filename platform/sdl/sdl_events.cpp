@@ -3,8 +3,10 @@
 // One SDL event can become two messages (a minimised window is both
 // deactivated and sized to zero), so a small queue holds what is translated
 // but not yet taken (platform/common/message_queue.h: the quit message
-// last). Events the program has no message for (text, display changes) are
-// dropped, so they never overwrite the last message the program retrieved.
+// last). Events the program has no message for (the pointer's, text,
+// display changes) are dropped, so they never overwrite the last message the
+// program retrieved; the pointer's gestures come as the keys they stand for
+// (sdl_gestures.cpp), played before the pass they are for.
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -24,17 +26,6 @@ bool ProgramWindowMinimized()
 {
     PlatformWindow* window = SdlState.window;
     return window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
-}
-
-// The size the program draws at: the window's, unless the platform fits
-// the picture into it (sdl_letterbox.cpp).
-void PictureSize(int windowWidth, int windowHeight, int* width, int* height)
-{
-    PlatformWindow* window = SdlState.window;
-    *width = windowWidth;
-    *height = windowHeight;
-    if (window != nullptr && window->fitsPicture)
-        SdlFitWindowPicture(window, width, height);
 }
 
 int TranslateKey(const SDL_KeyboardEvent& key, WindowMessage out[2])
@@ -63,7 +54,6 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
         int width = 0, height = 0;
         if (window != nullptr)
             SDL_GetWindowSize(window->sdl, &width, &height);
-        PictureSize(width, height, &width, &height);
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateActive, false), 0};
         out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(width, height)};
         return 2;
@@ -74,12 +64,9 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
     case SDL_WINDOWEVENT_FOCUS_LOST:
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, ProgramWindowMinimized()), 0};
         return 1;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: {
-        int width = 0, height = 0;
-        PictureSize(event.data1, event.data2, &width, &height);
-        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(width, height)};
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(event.data1, event.data2)};
         return 1;
-    }
     case SDL_WINDOWEVENT_CLOSE:
         out[0] = WindowMessage{window, WM_CLOSE, 0, 0};
         return 1;
@@ -112,18 +99,44 @@ int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
     }
 }
 
+namespace {
+
+// The messages an event brings, each size the window's picture's.
+void PostEvent(const SDL_Event& event)
+{
+    WindowMessage translated[2];
+    const int count = SdlTranslateEvent(event, translated);
+    for (int index = 0; index < count; ++index) {
+        WindowMessage& message = translated[index];
+        if (message.message == WM_SIZE && message.wParam == kSizeRestored && SdlState.window != nullptr &&
+            !SdlPictureSizeMessage(SdlState.window, &message, &message))
+            continue;
+        PostToQueue(&SdlState.queue, message);
+    }
+}
+
+}  // namespace
+
 bool PlatformPeekMessage(WindowMessage* record)
 {
+    PlatformWindow* window = SdlState.window;
+    WindowMessage message{};
+    if (window != nullptr && SdlPictureSizeMessage(window, nullptr, &message))
+        PostToQueue(&SdlState.queue, message);
     while (!QueueHasMessages(SdlState.queue)) {
         SDL_Event event;
         if (SDL_PollEvent(&event) == 0)
             break;
-        WindowMessage translated[2];
-        int count = SdlTranslateEvent(event, translated);
-        for (int index = 0; index < count; ++index)
-            PostToQueue(&SdlState.queue, translated[index]);
+        SdlFollowGestures(event);
+        PostEvent(event);
     }
-    return TakeFromQueue(&SdlState.queue, record);
+    // With nothing else waiting, the keys a gesture stands for, then the pass.
+    if (!QueueHasMessages(SdlState.queue) && GestureNextMessage(&SdlState.gestures, window, &message))
+        PostToQueue(&SdlState.queue, message);
+    if (TakeFromQueue(&SdlState.queue, record))
+        return true;
+    GesturePassRan(&SdlState.gestures);
+    return false;
 }
 
 void PlatformPostQuitMessage(int exitCode)

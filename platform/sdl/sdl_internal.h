@@ -7,6 +7,8 @@
 // between calls is one record, SdlState.
 #pragma once
 
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <SDL2/SDL.h>
 #include <sys/types.h>
 
@@ -16,8 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/gesture_keys.h"
 #include "platform/common/message_queue.h"
 #include "platform/common/picture_fit.h"
+#include "platform/common/step_pace.h"
 #include "platform/platform.h"
 
 // How the picture reaches the screen, chosen once from what is known of
@@ -64,11 +68,12 @@ struct SdlFramebufferRequest {
     int depthBits;  // depth-buffer bits asked for
 };
 
-// Keeps a swap from returning before the display's next refresh when the
-// driver does not wait for it itself.
+// Holds the swaps to the program's pace, 60 steps a second (sdl_swap.cpp).
 struct SdlSwapPacer {
-    bool enabled;                                    // no vsync from the driver, none turned off
-    std::chrono::steady_clock::time_point deadline;  // earliest presentation of the next frame
+    bool paced;            // not turned off by vblank_mode=0
+    bool driverSyncs;      // the driver's swap waits for the refresh itself
+    StepSchedule schedule;
+    double lastRefreshAt;  // seconds on the steady clock: the refresh that showed the last frame
 };
 
 struct PlatformDeviceContext {
@@ -76,6 +81,25 @@ struct PlatformDeviceContext {
     bool formatSet;
     PixelFormatDescriptor format;  // as recorded by PlatformSetPixelFormat
     SdlSwapPacer pacer;
+};
+
+// The framebuffer-object calls, from the driver (OpenGL 3.0 or
+// ARB_framebuffer_object, which every Mesa driver has).
+struct SdlFramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+    // Null unless the driver has Mesa's flip (listed only where this call
+    // takes it): a framebuffer object stored top row first, as the window.
+    PFNGLFRAMEBUFFERPARAMETERIPROC framebufferParameteri;
 };
 
 // A drawable of another shape than the picture (a full-screen window the
@@ -89,6 +113,10 @@ struct SdlLetterbox {
     unsigned int framebuffer;    // GL framebuffer object the program draws into, 0 when none
     unsigned int colorTexture;   // its colour, a texture
     unsigned int depthBuffer;    // its depth, a renderbuffer
+    bool callsLoaded;            // the context was asked for its framebuffer calls
+    bool hasCalls;               // and has them
+    SdlFramebufferCalls calls;
+    bool shownUnfitted;          // shown since the picture was last fitted: the program may not know its size
 };
 
 struct PlatformWindow {
@@ -126,6 +154,7 @@ struct SdlPlatformState {
     PlatformWindow* window;  // the program window, null before it exists and after it is gone
     // messages and sound
     MessageQueue queue;  // translated from SDL events, not yet taken; quit last
+    GestureKeys gestures;  // the mouse's and the fingers', played as keys
     SdlSound* sound;  // the open sound, null when closed
     // Sessions whose thread did not finish in time: never waited for, never
     // freed, and SDL's shutdown at exit leaves the audio alone.
@@ -165,6 +194,12 @@ SdlOutputTraits SdlOutput();
 // or dropping the off-screen framebuffer (the window's context must be
 // current), and gives the picture's size, the size the program draws at.
 void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height);
+// The one producer of the WM_SIZE the program hears for its picture, called
+// from the message pump: for a size event of the window (its size as SDL
+// says) the picture's size once fitted; with no event, once the window was
+// shown, the picture's size if the program has not heard it. False when
+// there is nothing to tell.
+bool SdlPictureSizeMessage(PlatformWindow* window, const WindowMessage* sizeEvent, WindowMessage* message);
 // Copies an off-screen picture into the window's back buffer, centred with
 // black bars; nothing when the program draws into the window itself.
 void SdlPresentPicture(PlatformWindow* window);
@@ -187,18 +222,16 @@ uint8_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
 // lParam of WM_SIZE: height << 16 | width.
 intptr_t SdlSizeParameter(int width, int height);
 
+// Follows the mouse, the fingers, the keys the user holds and the focus for
+// the gestures (sdl_gestures.cpp).
+void SdlFollowGestures(const SDL_Event& event);
+
 // Translates one SDL event into the program's messages (none, one or two),
 // returning how many were written to out.
 int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2]);
 
-// When the next paced swap may present, given the previous deadline, when
-// this swap finished and the refresh period.
-std::chrono::steady_clock::time_point SdlNextSwapDeadline(std::chrono::steady_clock::time_point deadline,
-                                                          std::chrono::steady_clock::time_point finished,
-                                                          std::chrono::steady_clock::duration period);
-
-// Starts pacing a device context's swaps from now on, unless the driver
-// waits for the refresh itself.
+// Starts pacing a device context's swaps from now on; driverSyncs: the
+// driver's swap waits for the refresh itself.
 void SdlStartSwapPacer(SdlSwapPacer* pacer, bool driverSyncs);
 
 // On X11, starts the process that gives the desktop its mode back should the
@@ -216,5 +249,6 @@ bool SdlAwaitModeWatchReady(int channel);
 // it leaves the display alone. Harmless when no watcher runs.
 void SdlEndModeWatch(bool restored);
 
-// Makes a lost X connection end the process at once (sdl_x11_connection.cpp).
-void SdlEndAtLostXConnection();
+// Makes an X error a line on standard error, and a lost X connection end
+// the process at once (sdl_x11_connection.cpp).
+void SdlHandleXErrors();

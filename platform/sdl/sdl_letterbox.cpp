@@ -17,25 +17,6 @@
 
 namespace {
 
-// The framebuffer-object calls, from the driver (OpenGL 3.0 or
-// ARB_framebuffer_object, which every Mesa driver has).
-struct FramebufferCalls {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
-    // Null unless the driver has Mesa's flip (listed only where this call
-    // takes it): a framebuffer object stored top row first, as the window.
-    PFNGLFRAMEBUFFERPARAMETERIPROC framebufferParameteri;
-};
-
 template <typename Call>
 bool Load(Call* call, const char* name)
 {
@@ -43,33 +24,32 @@ bool Load(Call* call, const char* name)
     return *call != nullptr;
 }
 
-// Null when the current context has no framebuffer objects.
-const FramebufferCalls* CurrentFramebufferCalls()
+// Null when the window's context has no framebuffer objects. Loaded once
+// for the context, and forgotten with it.
+const SdlFramebufferCalls* FramebufferCalls(SdlLetterbox* letterbox)
 {
-    static FramebufferCalls calls{};
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") &&
-                 Load(&calls.genFramebuffers, "glGenFramebuffers") &&
-                 Load(&calls.deleteFramebuffers, "glDeleteFramebuffers") &&
-                 Load(&calls.bindFramebuffer, "glBindFramebuffer") &&
-                 Load(&calls.genRenderbuffers, "glGenRenderbuffers") &&
-                 Load(&calls.deleteRenderbuffers, "glDeleteRenderbuffers") &&
-                 Load(&calls.bindRenderbuffer, "glBindRenderbuffer") &&
-                 Load(&calls.renderbufferStorage, "glRenderbufferStorage") &&
-                 Load(&calls.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                 Load(&calls.framebufferTexture2D, "glFramebufferTexture2D") &&
-                 Load(&calls.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                 Load(&calls.blitFramebuffer, "glBlitFramebuffer");
-        if (!loaded)
-            return nullptr;
-        if (SDL_GL_ExtensionSupported("GL_MESA_framebuffer_flip_y"))
+    SdlFramebufferCalls& calls = letterbox->calls;
+    if (!letterbox->callsLoaded) {
+        letterbox->callsLoaded = true;
+        letterbox->hasCalls = SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") &&
+                              Load(&calls.genFramebuffers, "glGenFramebuffers") &&
+                              Load(&calls.deleteFramebuffers, "glDeleteFramebuffers") &&
+                              Load(&calls.bindFramebuffer, "glBindFramebuffer") &&
+                              Load(&calls.genRenderbuffers, "glGenRenderbuffers") &&
+                              Load(&calls.deleteRenderbuffers, "glDeleteRenderbuffers") &&
+                              Load(&calls.bindRenderbuffer, "glBindRenderbuffer") &&
+                              Load(&calls.renderbufferStorage, "glRenderbufferStorage") &&
+                              Load(&calls.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+                              Load(&calls.framebufferTexture2D, "glFramebufferTexture2D") &&
+                              Load(&calls.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+                              Load(&calls.blitFramebuffer, "glBlitFramebuffer");
+        if (letterbox->hasCalls && SDL_GL_ExtensionSupported("GL_MESA_framebuffer_flip_y"))
             Load(&calls.framebufferParameteri, "glFramebufferParameteri");
     }
-    return &calls;
+    return letterbox->hasCalls ? &calls : nullptr;
 }
 
-void DropFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
+void DropFramebuffer(SdlLetterbox* letterbox, const SdlFramebufferCalls& gl)
 {
     if (letterbox->framebuffer == 0)
         return;
@@ -87,7 +67,7 @@ void DropFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
 // format picks for BGRA data) and, where Mesa allows, top row first like
 // the window. On llvmpipe that makes the copy of 1440 x 1080 about ten
 // times faster than a shader's pass.
-bool MakeFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
+bool MakeFramebuffer(SdlLetterbox* letterbox, const SdlFramebufferCalls& gl)
 {
     const int width = letterbox->picture.width, height = letterbox->picture.height;
     GLint programTexture = 0;
@@ -113,7 +93,7 @@ bool MakeFramebuffer(SdlLetterbox* letterbox, const FramebufferCalls& gl)
 }
 
 // Black where the picture does not reach: left and right of it, or above
-// and below. Only the bars, a third of a 16:9 output: a software renderer
+// and below. Only the bars, a quarter of a 16:9 output: a software renderer
 // pays for every pixel. Leaves the scissor test on.
 void ClearBars(const SdlLetterbox& letterbox)
 {
@@ -146,7 +126,7 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
     }
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
-    const FramebufferCalls* gl = window->fitsPicture ? CurrentFramebufferCalls() : nullptr;
+    const SdlFramebufferCalls* gl = window->fitsPicture ? FramebufferCalls(&letterbox) : nullptr;
     PictureRect picture = FitPicture(drawableWidth, drawableHeight);
     // Exactly the drawable's shape (or a minimised window): nothing to copy.
     const bool copied = gl != nullptr && picture.width > 0 && picture.height > 0 &&
@@ -165,12 +145,32 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height)
     *height = letterbox.picture.height;
 }
 
+bool SdlPictureSizeMessage(PlatformWindow* window, const WindowMessage* sizeEvent, WindowMessage* message)
+{
+    SdlLetterbox& letterbox = window->letterbox;
+    if (sizeEvent != nullptr && !window->fitsPicture) {
+        *message = *sizeEvent;  // the program draws into the window, at its size
+        return true;
+    }
+    if (sizeEvent == nullptr && !letterbox.shownUnfitted)
+        return false;
+    letterbox.shownUnfitted = false;
+    const PictureRect told = letterbox.picture;
+    int width = 0, height = 0;
+    SdlFitWindowPicture(window, &width, &height);
+    if (sizeEvent == nullptr && width == told.width && height == told.height)
+        return false;
+    *message = WindowMessage{window, WM_SIZE, sizeEvent != nullptr ? sizeEvent->wParam : 0,
+                             SdlSizeParameter(width, height)};
+    return true;
+}
+
 void SdlPresentPicture(PlatformWindow* window)
 {
     const SdlLetterbox& letterbox = window->letterbox;
     if (letterbox.framebuffer == 0)
         return;
-    const FramebufferCalls& gl = *CurrentFramebufferCalls();
+    const SdlFramebufferCalls& gl = window->letterbox.calls;
     const PictureRect& picture = letterbox.picture;
     // The program's clear colour and scissor are its own: put back after.
     GLfloat clearColor[4];
@@ -194,7 +194,7 @@ void SdlPresentPicture(PlatformWindow* window)
 void SdlResumePicture(PlatformWindow* window)
 {
     if (window->letterbox.framebuffer != 0)
-        CurrentFramebufferCalls()->bindFramebuffer(GL_FRAMEBUFFER, window->letterbox.framebuffer);
+        window->letterbox.calls.bindFramebuffer(GL_FRAMEBUFFER, window->letterbox.framebuffer);
 }
 
 void SdlForgetLetterbox(PlatformWindow* window)

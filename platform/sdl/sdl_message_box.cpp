@@ -52,12 +52,14 @@ void PlatformMessageBox(WindowHandle owner, const char* text, const char* captio
                        (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
     if (aside)
         SdlHideWindowWithin(window->sdl);
+    const bool lent = window != nullptr && !aside && SdlLendFocusToPointer(window->sdl);
     SDL_Window* parent = window != nullptr && !aside ? window->sdl : nullptr;
     if (SDL_ShowSimpleMessageBox(BoxFlags(icon), caption, text, parent) != 0)
         std::fprintf(stderr, "%s: %s\n", caption, text);
     if (aside) {
         SdlShowWindowWithin(window->sdl);
         PlatformSetForegroundWindow(window);
-        PlatformSetFocus(window);
     }
+    if (aside || lent)
+        PlatformSetFocus(window);
 }

@@ -113,15 +113,8 @@ void PlatformShowWindow(WindowHandle window)
     if (window == nullptr)
         return;
     SdlShowWindowWithin(window->sdl);
-    if (!window->fitsPicture)
-        return;
-    // The drawable now has its size: a picture of another size than the
-    // program started with reaches it as a size message, before any frame.
-    const PictureRect started = window->letterbox.picture;
-    int width = 0, height = 0;
-    SdlFitWindowPicture(window, &width, &height);
-    if (width != started.width || height != started.height)
-        PostToQueue(&SdlState.queue, WindowMessage{window, WM_SIZE, 0, SdlSizeParameter(width, height)});
+    // The drawable now has its size: the message pump fits the picture to it.
+    window->letterbox.shownUnfitted = window->fitsPicture;
 }
 
 void PlatformSetForegroundWindow(WindowHandle window)
@@ -141,7 +134,8 @@ void PlatformSetFocus(WindowHandle window)
     // A request the window manager may still refuse while it maps the window;
     // the keyboard focus arrives with its own message either way, and SDL
     // leaves no error text of its own for this case, so nothing is reported.
-    SDL_SetWindowInputFocus(window->sdl);
+    if (SdlWindowViewable(window->sdl))
+        SDL_SetWindowInputFocus(window->sdl);
 }
 
 WindowHandle PlatformGetFocus()

@@ -67,7 +67,7 @@ bool PlatformRegisterWindowClass(InstanceHandle)
         return false;
     if (!SdlState.exitHookSet) {
         SdlState.exitHookSet = std::atexit(ReleaseSdlAtExit) == 0;
-        SdlEndAtLostXConnection();
+        SdlHandleXErrors();
     }
     // The window's close request is the program's only way to learn of a
     // close; SDL's own quit event on the last window would say it twice.

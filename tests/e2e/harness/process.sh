@@ -41,6 +41,8 @@ e2e_wait()
     done
 }
 
+e2e_process_gone() { ! kill -0 "$1" 2>/dev/null; }
+
 # Ends a process politely (waking it, should it be a frozen sound server),
 # then for good, and reaps it.
 e2e_stop_process()
@@ -48,7 +50,7 @@ e2e_stop_process()
     [ -n "$1" ] || return 0
     if kill -TERM "$1" 2>/dev/null; then
         kill -CONT "$1" 2>/dev/null
-        e2e_wait 2000 eval "! kill -0 $1 2>/dev/null" || kill -KILL "$1"
+        e2e_wait 2000 e2e_process_gone "$1" || kill -KILL "$1"
     fi
     wait "$1" 2>/dev/null
     return 0

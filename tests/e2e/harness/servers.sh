@@ -1,7 +1,10 @@
-# servers.sh — Xvfb, Xorg with the dummy driver (modes really change),
-# openbox, weston with or without Xwayland: each on a display of its own, so
-# tests run side by side. E2E_HOST_DISPLAY is the X server tests type into
-# and take pictures of (under weston, its output window's).
+# servers.sh — the desktop of an environment (environments.sh): Xvfb, Xorg
+# with the dummy driver (modes really change), openbox (also one killed, and
+# one that never maps the demo), weston, mutter and KWin with or without
+# Xwayland: each on a display of its own, so tests run side by side.
+# E2E_HOST_DISPLAY is the X server tests type into and take pictures of
+# (under a compositor, its output window's); DISPLAY is the X server the
+# demo's X windows and boxes are on, where it has one.
 
 # Starts an X server (it writes its display number to descriptor 3); waits
 # up to $1 ms for it to answer.
@@ -47,15 +50,32 @@ e2e_window_manager_answers()
 # openbox with a home of its own (it writes a log there and would read a
 # user's settings). The program starts only once it answers requests: it
 # announces itself before its event loop runs, and a window mapped in that
-# gap can go unmanaged, leaving SDL waiting for ever for the map.
-e2e_start_window_manager()
+# gap goes unmanaged.
+e2e_start_openbox()
 {
     e2e_require_tools openbox wmctrl xprop
     mkdir -p "$E2E_TMP/home"
     e2e_start_helper env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME -u XDG_CONFIG_DIRS \
         HOME="$E2E_TMP/home" openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1
     e2e_wait 10000 e2e_window_manager_answers || e2e_fail "openbox does not answer requests"
-    E2E_WINDOW_MANAGER=openbox
+}
+
+# A window manager that maps every window but the demo's, giving each the
+# focus (tests/e2e/stuck_manager.cpp, built into E2E_STUCK_MANAGER).
+e2e_start_stuck_manager()
+{
+    e2e_start_helper "$E2E_STUCK_MANAGER" "$E2E_TMP/stuck.log"
+    e2e_wait 10000 grep -q '^managing' "$E2E_TMP/stuck.log" || e2e_fail "the stuck window manager did not start"
+}
+
+e2e_start_window_manager()
+{
+    case $E2E_MANAGER in
+    openbox) e2e_start_openbox ;;
+    # Killed the way a crash would: its check window's id stays on the root window.
+    killed) e2e_start_openbox && kill -KILL "$E2E_HELPER_PID" && wait "$E2E_HELPER_PID" 2>/dev/null ;;
+    stuck) e2e_start_stuck_manager ;;
+    esac
 }
 
 # A runtime folder of the test's own (mode 700, as servers insist) for the
@@ -69,28 +89,29 @@ E2E_WAYLAND_SOCKET=marivelt-e2e
 # A compositor's output: its one window on the test's Xvfb.
 e2e_output_window() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1; exit }' | grep .; }
 
-# True once two screenshots in a row are the same and their centre is not
-# black, as no compositor's desktop is: it is drawn; E2E_DESKTOP_SHOT keeps it.
+# True once a new screenshot is the same as the one before (in the variable
+# named $1) and its centre is not black, as no compositor's desktop is: it
+# is drawn. E2E_DESKTOP_SHOT, the bare desktop, is the environment's from
+# then on.
 e2e_desktop_drawn()
 {
-    ! e2e_new_shot_differs && [ "$(convert "$E2E_SHOT" -format '%[fx:p{w/2,h/2}.intensity > 0.02]' info:)" = 1 ] &&
-        E2E_DESKTOP_SHOT=$E2E_SHOT
+    ! e2e_new_shot_differs "$1" && [ "$(convert "${!1}" -format '%[fx:p{w/2,h/2}.intensity > 0.02]' info:)" = 1 ] &&
+        E2E_DESKTOP_SHOT=${!1}
 }
 
-# Waits for compositor $1 (E2E_COMPOSITOR; its log $E2E_TMP/$1.log) to take
+# Waits for compositor $1 (its log $E2E_TMP/$1.log) to take
 # clients: its socket made, its output window focused (keys typed on the
 # Xvfb reach the client it has focused) with the pointer on it, left of the
 # middle (where a letterboxed picture has a bar), its desktop drawn.
 e2e_wait_compositor()
 {
-    local output
-    E2E_COMPOSITOR=$1
+    local output shot=
     e2e_wait 30000 test -S "$XDG_RUNTIME_DIR/$E2E_WAYLAND_SOCKET" || e2e_fail "$1 did not start: $(tail -n 20 "$E2E_TMP/$1.log")"
     e2e_wait 10000 e2e_output_window >/dev/null || e2e_fail "$1 shows no output window"
     output=$(e2e_output_window)
     xdotool windowfocus --sync "$output" mousemove --window "$output" --sync 100 300 ||
         e2e_fail "could not focus $1's window"
-    e2e_wait 20000 e2e_desktop_drawn || e2e_fail "$1 did not draw its desktop: $(tail -n 20 "$E2E_TMP/$1.log")"
+    e2e_wait 20000 e2e_desktop_drawn shot || e2e_fail "$1 did not draw its desktop: $(tail -n 20 "$E2E_TMP/$1.log")"
 }
 
 # Waits for the compositor's Xwayland on display $1 (with Xauthority $2, if
@@ -102,67 +123,104 @@ e2e_wait_xwayland()
     DISPLAY=$1 XAUTHORITY=$E2E_XWAYLAND_AUTHORITY e2e_wait 15000 xdpyinfo >/dev/null 2>&1 || e2e_fail "Xwayland on $1 does not answer"
 }
 
-# Weston with an output of $1 x $2 pixels on an Xvfb of that size (its x11
+# Weston with an output of $1 x $2 pixels on the Xvfb of that size (its x11
 # backend: the headless one has no seat, without which SDL 2.26's Wayland
-# driver crashes), scaled by $4 (1: none), without panel, key repeat or
-# animations and, when $3 is "xwayland", with Xwayland (its first client
+# driver crashes), scaled by E2E_SCALE, without panel, key repeat or
+# animations, with Xwayland when E2E_XWAYLAND says so (its first client
 # starts it).
 e2e_start_weston()
 {
-    local scale=${4:-1}
+    local scale=$E2E_SCALE
     e2e_require_tools weston
-    e2e_start_xvfb "${1}x${2}x24"
     e2e_runtime_folder
     printf '[shell]\nbackground-color=0xff%s\npanel-position=none\nanimation=none\nclose-animation=none\n%b' \
         "${E2E_DESKTOP_COLOUR#\#}" '[keyboard]\nrepeat-rate=0\n[input-method]\npath=\n' >"$E2E_TMP/weston.ini"
     e2e_start_helper weston --backend=x11-backend.so --use-pixman --config="$E2E_TMP/weston.ini" --idle-time=0 \
         --width="$(($1 / scale))" --height="$(($2 / scale))" --scale="$scale" --socket="$E2E_WAYLAND_SOCKET" \
-        --log="$E2E_TMP/weston.log" ${3:+--xwayland} >/dev/null 2>&1
+        --log="$E2E_TMP/weston.log" $([ "$E2E_XWAYLAND" = no ] || echo --xwayland) >/dev/null 2>&1
     e2e_wait_compositor weston
-    [ -n "${3:-}" ] || return 0
+    [ "$E2E_XWAYLAND" = yes ] || return 0
     e2e_wait 10000 grep -q 'listening on display' "$E2E_TMP/weston.log" || e2e_fail "weston started no Xwayland"
     e2e_wait_xwayland "$(grep -o 'listening on display :[0-9]*' "$E2E_TMP/weston.log" | grep -o ':[0-9]*')"
 }
 
-# GNOME's compositor, mutter, nested in an Xvfb of 1920 x 1080 with an output
-# of that size, its own desktop; with Xwayland when $1 is "xwayland" (its
+# GNOME's compositor, mutter, nested in the Xvfb of $1 x $2 with an output of
+# that size, its own desktop; with Xwayland when E2E_XWAYLAND says so (its
 # display named in the log, its Xauthority a file in the runtime folder).
 # Needs the session bus run.sh starts.
 e2e_start_mutter()
 {
     e2e_require_tools mutter
-    e2e_start_xvfb 1920x1080x24
     e2e_runtime_folder
     mkdir -p "$E2E_TMP/home"
-    e2e_start_helper env HOME="$E2E_TMP/home" MUTTER_DEBUG_DUMMY_MODE_SPECS=1920x1080 mutter --nested --wayland \
-        --wayland-display="$E2E_WAYLAND_SOCKET" $([ -n "${1:-}" ] || echo --no-x11) >"$E2E_TMP/mutter.log" 2>&1
+    e2e_start_helper env HOME="$E2E_TMP/home" MUTTER_DEBUG_DUMMY_MODE_SPECS="${1}x${2}" mutter --nested --wayland \
+        --wayland-display="$E2E_WAYLAND_SOCKET" $([ "$E2E_XWAYLAND" = yes ] || echo --no-x11) >"$E2E_TMP/mutter.log" 2>&1
     e2e_wait_compositor mutter
-    [ -n "${1:-}" ] || return 0
+    [ "$E2E_XWAYLAND" = yes ] || return 0
     e2e_wait 10000 grep -q 'Using public X11 display' "$E2E_TMP/mutter.log" || e2e_fail "mutter started no Xwayland"
     e2e_wait_xwayland "$(sed -n 's/.*Using public X11 display \(:[0-9]*\),.*/\1/p' "$E2E_TMP/mutter.log")" \
         "$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n1)"
 }
 
-# KDE's compositor, KWin, in an Xvfb of 1920 x 1080 with an output of that
-# size, swaybg drawing its desktop (Plasma's would; KWin alone shows black);
-# with Xwayland when $1 is "xwayland" (its display given to the programs it
+# KDE's compositor, KWin, in the Xvfb of $1 x $2 with an output of that size,
+# swaybg drawing its desktop (Plasma's would; KWin alone shows black); with
+# Xwayland when E2E_XWAYLAND says so (its display given to the programs it
 # starts). Debian's kwin_wayland carries a file capability a container may
 # refuse to honour ("Operation not permitted"): a copy, without it, runs.
 # Needs the session bus run.sh starts.
 e2e_start_kwin()
 {
     e2e_require_tools kwin_wayland swaybg
-    e2e_start_xvfb 1920x1080x24
     e2e_runtime_folder
     mkdir -p "$E2E_TMP/home" "$E2E_TMP/kwin"
     cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin/" || e2e_fail "could not copy kwin_wayland"
     printf '#!/bin/sh\necho "$DISPLAY" >"%s/kwin/display"\nexec swaybg -c "%s"\n' "$E2E_TMP" "$E2E_DESKTOP_COLOUR" \
         >"$E2E_TMP/kwin/desktop" && chmod +x "$E2E_TMP/kwin/desktop"
     e2e_start_helper env -u XDG_CONFIG_HOME HOME="$E2E_TMP/home" "$E2E_TMP/kwin/kwin_wayland" --x11-display "$DISPLAY" \
-        --width 1920 --height 1080 --socket "$E2E_WAYLAND_SOCKET" ${1:+--xwayland} "$E2E_TMP/kwin/desktop" \
-        >"$E2E_TMP/kwin.log" 2>&1
+        --width "$1" --height "$2" --socket "$E2E_WAYLAND_SOCKET" $([ "$E2E_XWAYLAND" = no ] || echo --xwayland) \
+        "$E2E_TMP/kwin/desktop" >"$E2E_TMP/kwin.log" 2>&1
     e2e_wait_compositor kwin
-    [ -n "${1:-}" ] || return 0
+    [ "$E2E_XWAYLAND" = yes ] || return 0
     e2e_wait 10000 test -s "$E2E_TMP/kwin/display" || e2e_fail "kwin started no Xwayland"
     e2e_wait_xwayland "$(cat "$E2E_TMP/kwin/display")"
+}
+
+# The desktop of the environment, and the demo told where it is: no display
+# at all, as a text console or an ssh session has none; the X server itself
+# (SDL_VIDEODRIVER set, so a missing display fails loudly); or a compositor,
+# the demo its Wayland client or through its Xwayland, with both displays as
+# a desktop session has them.
+e2e_start_desktop()
+{
+    local width height
+    case $E2E_SERVER in
+    none) E2E_PROGRAM_ENV=(-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER); return ;;
+    xvfb:*) e2e_start_xvfb "${E2E_SERVER#xvfb:}" ;;
+    xorg:*) e2e_start_xorg "${E2E_SERVER#xorg:}" ;;
+    esac
+    e2e_start_window_manager
+    E2E_PROGRAM_ENV=(SDL_VIDEODRIVER=x11)
+    [ "$E2E_COMPOSITOR" != - ] || return 0
+    e2e_geometry "$E2E_OUTPUT+0+0" width height _ _
+    "e2e_start_$E2E_COMPOSITOR" "$width" "$height"
+    # env's own options first, then the settings.
+    E2E_PROGRAM_ENV=()
+    if [ "$E2E_XWAYLAND" = yes ]; then
+        export DISPLAY=$E2E_XWAYLAND_DISPLAY XAUTHORITY=$E2E_XWAYLAND_AUTHORITY
+    else
+        E2E_PROGRAM_ENV+=(-u DISPLAY)
+    fi
+    if [ "$E2E_DEMO" = x11 ]; then
+        E2E_PROGRAM_ENV+=(-u SDL_VIDEODRIVER)  # SDL's first choice with an X server
+    else
+        E2E_PROGRAM_ENV+=(SDL_VIDEODRIVER=wayland)
+    fi
+    E2E_PROGRAM_ENV+=(WAYLAND_DISPLAY="$E2E_WAYLAND_SOCKET")
+    if [ "$E2E_ZENITY" = no ]; then
+        mkdir "$E2E_TMP/empty-path" && E2E_PROGRAM_ENV+=(PATH="$E2E_TMP/empty-path")
+    else
+        # zenity's accessibility bridge finds its bus through a file in
+        # $HOME, which tests side by side share: a box without it.
+        E2E_PROGRAM_ENV+=(NO_AT_BRIDGE=1)
+    fi
 }

@@ -6,8 +6,8 @@
 # The brightest channel (0-255) outside E2E_PICTURE on screenshot $1.
 e2e_bars_brightest()
 {
-    local width=${E2E_PICTURE%%x*} height=${E2E_PICTURE#*x} x=${E2E_PICTURE#*+} y
-    height=${height%%+*} y=${x#*+} x=${x%%+*}
+    local width height x y
+    e2e_geometry "$E2E_PICTURE" width height x y
     convert "$1" -alpha off -fill black -draw "rectangle $x,$y $((x + width - 1)),$((y + height - 1))" \
         -format '%[fx:round(maxima * 255)]' info:
 }
@@ -18,10 +18,11 @@ e2e_bars_brightest()
 # out of place a lot.
 e2e_picture_distance()
 {
-    local size=${E2E_PICTURE%%+*} small
-    small=$(awk -v s="$size" 'BEGIN { split(s, p, "x"); printf "%dx%d", p[1] / 3, p[2] / 3 }')
+    local width height small
+    e2e_geometry "$E2E_PICTURE" width height _ _
+    small="$((width / 3))x$((height / 3))"
     convert "$1" -alpha off -crop "$E2E_PICTURE" +repage -resize "$small!" "$E2E_TMP/picture.png" &&
-        convert "$2" -resize "$size!" -resize "$small!" "$E2E_TMP/reference.png" || return 1
+        convert "$2" -resize "${width}x$height!" -resize "$small!" "$E2E_TMP/reference.png" || return 1
     compare -metric RMSE "$E2E_TMP/picture.png" "$E2E_TMP/reference.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
 }
 
@@ -39,6 +40,9 @@ e2e_planet_aspect()
             END { if (n) printf "%.4f %d %d\n", (x1 - x0 + 1) / (y1 - y0 + 1), x1 - x0 + 1, y1 - y0 + 1; else print "0 0 0" }'
 }
 
+# WATER on the screen, in the variable named $1, and the bars beside it black.
+e2e_water_between_black_bars() { e2e_wait_scene WATER "$1" && [ "$(e2e_bars_brightest "${!1}")" = 0 ]; }
+
 # On a compositor, the screen (WATER before any key) shows the first WATER
 # frame (the pool's texture alternates: frame 1 or 2) in its place with
 # black bars; snapshot tool $1 draws the reference. The pointer moves a
@@ -48,13 +52,14 @@ e2e_planet_aspect()
 E2E_PICTURE_TOLERANCE=0.03
 e2e_check_picture()
 {
-    local frame distance best=1 bars
+    local frame distance best=1 bars shot
     [ "$E2E_DESKTOP" = compositor ] || return 0
     e2e_key mousemove_relative --sync 1 0 || e2e_fail "xdotool could not move the pointer"
-    e2e_wait 5000 eval 'e2e_wait_scene WATER; bars=$(e2e_bars_brightest "$E2E_SHOT"); [ "$bars" = 0 ]'
+    e2e_wait 5000 e2e_water_between_black_bars shot
+    bars=$(e2e_bars_brightest "$shot")
     for frame in 1 2; do
         "$1" --run-dir "$E2E_RUN_DIR" 0 "$frame" "$E2E_TMP/water$frame.png" >/dev/null || e2e_fail "the snapshot tool failed"
-        distance=$(e2e_picture_distance "$E2E_SHOT" "$E2E_TMP/water$frame.png") || e2e_fail "could not compare the picture"
+        distance=$(e2e_picture_distance "$shot" "$E2E_TMP/water$frame.png") || e2e_fail "could not compare the picture"
         best=$(awk -v a="$distance" -v b="$best" 'BEGIN { print (a < b ? a : b) }')
     done
     E2E_SHAPE="bars $bars, distance $best"
@@ -64,14 +69,14 @@ e2e_check_picture()
         e2e_fail "the picture at $E2E_PICTURE is not the frame ($E2E_SHAPE; at most $E2E_PICTURE_TOLERANCE)"
 }
 
-# On a compositor, E2E_SHOT (EARTH) shows the planet as round as the
+# On a compositor, screenshot $2 (EARTH) shows the planet as round as the
 # snapshot tool $1 draws it (perspective makes it a little taller), within 2 %.
 e2e_check_planet()
 {
     local screen drawn
     [ "$E2E_DESKTOP" = compositor ] || return 0
     "$1" --run-dir "$E2E_RUN_DIR" 2 1 "$E2E_TMP/earth.png" >/dev/null || e2e_fail "the snapshot tool failed"
-    screen=$(e2e_planet_aspect "$E2E_SHOT")
+    screen=$(e2e_planet_aspect "$2")
     drawn=$(E2E_PICTURE=800x600+0+0 e2e_planet_aspect "$E2E_TMP/earth.png")
     e2e_log "the planet's width / height: on the screen $screen, drawn $drawn"
     awk -v s="${screen%% *}" -v d="${drawn%% *}" 'BEGIN { exit !(s > 0 && s / d >= 0.98 && s / d <= 1.02) }' ||

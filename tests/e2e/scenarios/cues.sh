@@ -33,7 +33,7 @@ e2e_start_helper bash -c 'exec 3<>"$1"; while :; do read -t 0.01 -u 3; echo "$EP
 
 e2e_start_program
 e2e_wait_shown
-e2e_wait_scene WATER
+e2e_wait_scene WATER shot
 # One xdotool reads keys from a pipe: a press goes the moment it is noted.
 exec 9<>"$E2E_TMP/keys.pipe"
 DISPLAY=$E2E_HOST_DISPLAY e2e_start_helper xdotool "$E2E_TMP/keys.pipe"

@@ -68,7 +68,7 @@ E2E_FOLDER="$E2E_TMP/elsewhere" E2E_LAUNCHER="$root$command"
 mkdir -p "$E2E_FOLDER"
 e2e_start_program
 e2e_wait_shown
-e2e_wait_scene WATER
+e2e_wait_scene WATER shot
 e2e_settle_focus
 e2e_wait 10000 e2e_played_sound || e2e_fail "SPACE's cue was never played: the sounds were not found"
 e2e_press_escape

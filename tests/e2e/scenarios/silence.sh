@@ -27,7 +27,7 @@ run_case()
     e2e_start_program
     E2E_PROGRAM_ENV=("${settings[@]}")
     e2e_wait_shown
-    e2e_wait_scene WATER
+    e2e_wait_scene WATER shot
     ! e2e_played_sound || e2e_fail "$name: sound before any key"  # the device plays silence until a cue
     e2e_settle_focus  # SPACE, twice
     if [ "$hearing" = sound ]; then

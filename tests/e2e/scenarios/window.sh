@@ -7,19 +7,19 @@ e2e_require_tools xwd convert od
 e2e_require_data
 e2e_start_program --window
 e2e_wait_program_window
-size=$(e2e_window_geometry "$E2E_WINDOW")
-e2e_expect_equal "${size%%+*}" "800x600" "the window's size"
+e2e_geometry "$(e2e_window_geometry "$E2E_WINDOW")" width height _ _
+e2e_expect_equal "${width}x$height" "800x600" "the window's size"
 ! xprop -id "$E2E_WINDOW" _NET_WM_STATE | grep -q FULLSCREEN || e2e_fail "the window asked to be full screen"
 # A window manager frames the windows it manages, never a full-screen one.
 frame_extents() { xprop -id "$E2E_WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.* = //p'; }
-e2e_wait 5000 eval '[ -n "$(frame_extents)" ] && [ "$(frame_extents)" != "0, 0, 0, 0" ]' ||
+framed() { [ -n "$(frame_extents)" ] && [ "$(frame_extents)" != "0, 0, 0, 0" ]; }
+e2e_wait 5000 framed ||
     e2e_fail "the window has no frame (_NET_FRAME_EXTENTS: $(frame_extents))"
-E2E_SHOT_WINDOW=$E2E_WINDOW
-e2e_wait_scene WATER
+E2E_PICTURE=$(e2e_window_geometry "$E2E_WINDOW")  # the frame shows in the window, placed by now
+e2e_wait_scene WATER shot
 e2e_expect_equal "$(e2e_desktop_state)" "$E2E_DESKTOP_BEFORE" "the desktop while the demo runs"
 e2e_expect_equal "$(ps --ppid "$E2E_PID" -o comm= | tr '\n' ' ')" "" "the processes the windowed demo started"
 e2e_settle_focus
-E2E_SHOT_WINDOW=
 e2e_press_escape
 e2e_expect_end "Thank You!" 27 "ESC"
 

@@ -1,4 +1,5 @@
-// sdl_x11_wait.cpp — SDL's waits for the window manager, bounded.
+// sdl_x11_window.cpp — the program's window on X11: SDL's waits for the
+// window manager, bounded, and whether the window is on the screen.
 //
 // On X11, SDL_ShowWindow waits for the server to say the window is mapped,
 // and SDL_HideWindow (SDL_DestroyWindow too) for it to say it is unmapped,
@@ -84,10 +85,42 @@ void SdlHideWindowWithin(SDL_Window* window)
     CallWithin(window, UnmapNotify, SDL_HideWindow);
 }
 
-// Hidden first, within the bound, so that no notice is ever sent to a
+bool SdlLendFocusToPointer(SDL_Window* window)
+{
+    const Window xWindow = XWindowOf(window);
+    Display* own = xWindow != 0 ? XOpenDisplay(nullptr) : nullptr;
+    if (own == nullptr)
+        return false;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(own, &focus, &revert);
+    const bool lent = focus == xWindow;
+    if (lent)
+        XSetInputFocus(own, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XCloseDisplay(own);
+    return lent;
+}
+
+// The focus lent first (it would come back to nobody once the window is
+// gone), then hidden within the bound, so that no notice is ever sent to a
 // window that is gone.
 void SdlDestroyWindowWithin(SDL_Window* window)
 {
+    SdlLendFocusToPointer(window);
     SdlHideWindowWithin(window);
     SDL_DestroyWindow(window);
+}
+
+bool SdlWindowViewable(SDL_Window* window)
+{
+    const Window xWindow = XWindowOf(window);
+    if (xWindow == 0)
+        return true;  // not X's to say
+    Display* own = XOpenDisplay(nullptr);
+    if (own == nullptr)
+        return false;
+    XWindowAttributes attributes{};
+    const bool viewable = XGetWindowAttributes(own, xWindow, &attributes) != 0 && attributes.map_state == IsViewable;
+    XCloseDisplay(own);
+    return viewable;
 }
