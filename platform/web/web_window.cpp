@@ -126,8 +126,8 @@ bool PlatformDeleteRenderContext(RenderContextHandle renderContext)
 {
     if (renderContext == nullptr || renderContext != Web.context)
         return false;
-    // The lists lived in the context, as they do on the desktop.
-    CompatGlForgetLists();
+    // The lists and the rest lived in the context, as they do on the desktop.
+    CompatGlForgetContext();
     delete Web.context;
     Web.context = nullptr;
     return true;

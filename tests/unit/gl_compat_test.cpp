@@ -124,7 +124,7 @@ protected:
     void SetUp() override
     {
         RenderTest::SetUp();
-        CompatGlForgetLists();
+        CompatGlForgetContext();
         ASSERT_NO_FATAL_FAILURE(OpenContext(kWidth, kHeight));
         std::vector<unsigned char> gradient;
         for (int t = 0; t < 64; ++t)

@@ -125,8 +125,3 @@ GLboolean CompatGlIsList(GLuint list)
 {
     return CompatState().lists.count(list) != 0 ? GL_TRUE : GL_FALSE;
 }
-
-void CompatGlForgetLists()
-{
-    CompatState() = CompatGlState{};
-}

@@ -41,8 +41,12 @@ void CompatGlCallLists(GLsizei count, GLenum type, const GLvoid* lists);
 void CompatGlListBase(GLuint base);
 void CompatGlDeleteLists(GLuint list, GLsizei range);
 GLboolean CompatGlIsList(GLuint list);
-// Forgets every list, as the end of the context that held them does.
-void CompatGlForgetLists();
+
+// ---- the context -------------------------------------------------------------
+// Forgets what the layer kept for a context, as the context's end does: its
+// lists (names start again from 1), the list base, a list or primitive left
+// open, the current texture coordinates.
+void CompatGlForgetContext();
 
 // ---- textures: internal formats 1 to 4 become the format names ---------------
 void CompatGlTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,

@@ -11,6 +11,11 @@ CompatGlState& CompatState()
     return state;
 }
 
+void CompatGlForgetContext()
+{
+    CompatState() = CompatGlState{};
+}
+
 GLenum CompatDrawnMode(GLenum mode)
 {
     switch (mode) {
