@@ -1,14 +1,96 @@
-// web_events.cpp — the message queue: the page's keys, focus, visibility and
-// size changes, queued by web_library.js as the program's messages, taken
-// one at a time; the quit message comes when nothing else waits.
+// web_events.cpp — the message queue: the page's news (keys, focus,
+// visibility, the room for the picture), queued by web_library.js in the
+// page's terms and taken here, turned into the program's messages; the quit
+// message comes when nothing else waits.
+#include "platform/common/picture_fit.h"
 #include "platform/web/web_internal.h"
+
+namespace {
+
+constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
+constexpr uintptr_t kActivateActive = 1;
+constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
+constexpr uintptr_t kSizeMinimized = 1;
+
+uintptr_t ActivateParameter(uintptr_t state, bool minimized)
+{
+    return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
+}
+
+intptr_t SizeParameter(int width, int height)
+{
+    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
+}
+
+void Post(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    PostToQueue(&Web.queue, WindowMessage{Web.window, message, wParam, lParam});
+}
+
+void TakeKey(bool down, uint8_t key, bool system)
+{
+    Post(down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP), key, 0);
+}
+
+void TakeShown(bool shown)
+{
+    if (!shown) {
+        Post(WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0);
+        Post(WM_SIZE, kSizeMinimized, 0);
+        return;
+    }
+    Post(WM_ACTIVATE, ActivateParameter(kActivateActive, false), 0);
+    if (Web.window != nullptr)
+        Post(WM_SIZE, kSizeRestored, SizeParameter(Web.window->shownWidth, Web.window->shownHeight));
+}
+
+// The canvas in the room the stage gives it: the largest 4:3 rectangle
+// while the stage fills the screen, else its own size. The
+// program draws at that size, as on a desktop whose compositor scales.
+void FitCanvas(bool fills, int roomWidth, int roomHeight)
+{
+    PlatformWindow* window = Web.window;
+    if (window == nullptr)
+        return;
+    const PictureRect picture = fills ? FitPicture(roomWidth, roomHeight) : PictureRect{0, 0, window->width, window->height};
+    if (picture.width == 0)
+        return;
+    // Its size on the page changes with the room even where its pixels stay.
+    marivelt_size_canvas(picture.width, picture.height, fills ? 1 : 0);
+    if (picture.width == window->shownWidth && picture.height == window->shownHeight)
+        return;
+    window->shownWidth = picture.width;
+    window->shownHeight = picture.height;
+    Post(WM_SIZE, kSizeRestored, SizeParameter(picture.width, picture.height));
+}
+
+void TakeNews(int kind, const double news[4])
+{
+    switch (kind) {
+    case kNewsKey:
+        TakeKey(news[0] != 0, static_cast<uint8_t>(news[1]), news[2] != 0);
+        break;
+    case kNewsFocus:
+        Post(WM_ACTIVATE, ActivateParameter(news[0] != 0 ? kActivateActive : kActivateInactive, false), 0);
+        break;
+    case kNewsShown:
+        TakeShown(news[0] != 0);
+        break;
+    case kNewsStage:
+        FitCanvas(news[0] != 0, static_cast<int>(news[1]), static_cast<int>(news[2]));
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
 
 bool PlatformPeekMessage(WindowMessage* record)
 {
-    int32_t message[3];
-    if (!QueueHasMessages(Web.queue) && marivelt_take_message(message))
-        PostToQueue(&Web.queue, WindowMessage{Web.window, static_cast<uint32_t>(message[0]),
-                                              static_cast<uintptr_t>(message[1]), static_cast<intptr_t>(message[2])});
+    double news[4];
+    for (int kind = marivelt_take_news(news); kind != kNewsNone; kind = marivelt_take_news(news))
+        TakeNews(kind, news);
     return TakeFromQueue(&Web.queue, record);
 }
 

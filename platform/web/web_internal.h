@@ -1,6 +1,6 @@
 // web_internal.h — what the web platform's files share: the handles'
-// contents, the one record of what the platform remembers, and the browser
-// side's calls (web_library.js).
+// contents, the one record of what the platform remembers, the page's news
+// and the browser side's calls (web_library.js).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,8 @@
 #include "platform/platform.h"
 
 struct PlatformWindow {
-    int width, height;  // the canvas outside full screen, pixels
+    int width, height;            // the canvas outside full screen, pixels
+    int shownWidth, shownHeight;  // its drawing buffer now, pixels
 };
 struct PlatformDeviceContext {
     PlatformWindow* window;
@@ -21,7 +22,6 @@ struct PlatformRenderContext {
 
 struct WebState {
     bool classRegistered = false;
-    bool windowed = false;      // asked for; the page looks the same either way
     PlatformWindow* window = nullptr;
     PlatformRenderContext* context = nullptr;  // the one context a canvas can have
     MessageQueue queue;         // the page's messages as the program takes them, quit last
@@ -29,10 +29,21 @@ struct WebState {
 };
 extern WebState Web;
 
+// What the page tells the platform, oldest first (web_library.js queues it
+// in the page's terms; PlatformPeekMessage turns it into messages). The page is given these numbers when it starts listening.
+enum WebNews : int32_t {
+    kNewsNone,
+    kNewsKey,            // down (0/1), virtual-key code, system key (0/1: ALT held)
+    kNewsFocus,          // gained (0/1)
+    kNewsShown,          // shown (0/1): a hidden page is the minimised window
+    kNewsStage,          // fills (0/1), width, height: the room the picture may fill, pixels
+};
+
 extern "C" {
-void marivelt_listen();
-int marivelt_take_message(int32_t out[3]);
+void marivelt_listen(int key, int focus, int shown, int stage);
+int marivelt_take_news(double out[4]);
 int marivelt_open_canvas(const char* title, int width, int height);
+void marivelt_size_canvas(int width, int height, int fills);
 void marivelt_close_canvas();
 void marivelt_show_cursor(int show);
 int marivelt_create_context();

@@ -1,12 +1,14 @@
 // web_library.js — the browser's side of the web platform: the canvas and
-// its WebGL context, keys and focus turned into the program's messages, the
-// frame wait, the page's dialogs and the cues through Web Audio. The C++
-// side (web_*.cpp) calls these; the ones that wait hand the thread back to
-// the browser (asyncify) and resume when the browser answers.
+// its WebGL context, the page's keys, focus, visibility and full screen
+// queued as news for the C++ side (web_events.cpp), the frame wait, the
+// page's dialogs and the cues through Web Audio. The C++ side calls these;
+// the ones that wait hand the thread back to the browser (asyncify) and
+// resume when the browser answers.
 mergeInto(LibraryManager.library, {
   $MariveltPage__deps: ['$Browser'],
   $MariveltPage: {
-    messages: [],       // [message, wParam, lParam], oldest first
+    news: {},           // the kinds of news, numbered by the C++ side (marivelt_listen)
+    waiting: [],        // [kind, a, b, c, d], oldest first
     held: {},           // virtual-key codes down, for releasing them on blur
     gestured: false,    // a key or click has come: full screen and sound allowed
     audio: null,        // the AudioContext, made on the first gesture
@@ -14,14 +16,12 @@ mergeInto(LibraryManager.library, {
     cues: {},           // path -> AudioBuffer
     playing: null,      // {source, gain} of the cue that sounds
     frames: 0,
-    kWidth: 800,        // the canvas outside full screen, pixels
-    kHeight: 600,
 
-    post: function(message, wParam, lParam) {
-      MariveltPage.messages.push([message, wParam, lParam]);
+    post: function(kind, a, b, c, d) {
+      MariveltPage.waiting.push([kind, a || 0, b || 0, c || 0, d || 0]);
     },
-    sizeParameter: function(width, height) {
-      return ((height & 0xFFFF) << 16) | (width & 0xFFFF);
+    stage: function() {
+      return document.getElementById('stage');
     },
     // The virtual-key code of a key event: browsers give the classic codes
     // in keyCode (letters by the layout's labels); 0 for none below 256.
@@ -29,14 +29,14 @@ mergeInto(LibraryManager.library, {
       var code = event.keyCode | 0;
       return code > 0 && code < 256 ? code : 0;
     },
+    postKey: function(key, down, system) {
+      MariveltPage.post(MariveltPage.news.key, down ? 1 : 0, key, system ? 1 : 0);
+      if (down) MariveltPage.held[key] = true; else delete MariveltPage.held[key];
+    },
     onKey: function(event) {
       var key = MariveltPage.virtualKey(event);
       if (key === 0) return;
-      var down = event.type === 'keydown';
-      var system = event.altKey && !event.ctrlKey;
-      // WM_KEYDOWN 0x100, WM_KEYUP 0x101, WM_SYSKEYDOWN 0x104, WM_SYSKEYUP 0x105
-      MariveltPage.post((down ? 0x100 : 0x101) + (system ? 4 : 0), key, 0);
-      if (down) MariveltPage.held[key] = true; else delete MariveltPage.held[key];
+      MariveltPage.postKey(key, event.type === 'keydown', event.altKey && !event.ctrlKey);
       // Keep the page from scrolling on SPACE and the arrows, unless a box
       // is open, whose button they work.
       var scrolls = key === 0x20 || (key >= 0x25 && key <= 0x28);
@@ -44,30 +44,21 @@ mergeInto(LibraryManager.library, {
     },
     // A key let go while the page has no focus never comes: let go of all.
     onBlur: function() {
-      for (var key in MariveltPage.held) MariveltPage.post(0x101, key | 0, 0);
-      MariveltPage.held = {};
-      MariveltPage.post(0x0006, 0, 0);  // WM_ACTIVATE, inactive, not minimised
+      for (var key in MariveltPage.held) MariveltPage.postKey(key | 0, false, false);
+      MariveltPage.post(MariveltPage.news.focus, 0);
     },
     onFocus: function() {
-      MariveltPage.post(0x0006, 1, 0);
+      MariveltPage.post(MariveltPage.news.focus, 1);
     },
-    // A hidden page is the minimised window: no frames until it shows again.
     onVisibility: function() {
-      var canvas = Module['canvas'];
-      if (document.hidden) {
-        MariveltPage.post(0x0006, 1 << 16, 0);
-        MariveltPage.post(0x0005, 1, 0);  // WM_SIZE, SIZE_MINIMIZED
-      } else {
-        MariveltPage.post(0x0006, 1, 0);
-        MariveltPage.post(0x0005, 0, MariveltPage.sizeParameter(canvas.width, canvas.height));
-      }
+      MariveltPage.post(MariveltPage.news.shown, document.hidden ? 0 : 1);
     },
     // A browser allows full screen and sound only in answer to the user.
     onGesture: function() {
       if (MariveltPage.gestured) return;
       MariveltPage.gestured = true;
-      var stage = document.getElementById('stage');
-      if (stage && stage.requestFullscreen) {
+      var stage = MariveltPage.stage();
+      if (stage.requestFullscreen) {
         stage.requestFullscreen().then(function() {
           // Where the browser allows it, ESC reaches the demo instead of
           // only leaving full screen (holding it still leaves).
@@ -76,22 +67,14 @@ mergeInto(LibraryManager.library, {
       }
       MariveltPage.startAudio();
     },
-    // In full screen the picture is the largest 4:3 rectangle that fits, at
-    // the screen's own pixel density; the program sees it as a new size.
-    onFullscreenChange: function() {
-      var canvas = Module['canvas'];
-      var width = MariveltPage.kWidth, height = MariveltPage.kHeight;
-      canvas.style.width = '';  // the page's own size for it
-      if (document.fullscreenElement) {
-        var cssWidth = Math.min(window.innerWidth, window.innerHeight * 4 / 3);
-        canvas.style.width = cssWidth + 'px';
-        width = Math.round(cssWidth * (window.devicePixelRatio || 1));
-        height = Math.round(cssWidth * 3 / 4 * (window.devicePixelRatio || 1));
-      }
-      if (canvas.width === width && canvas.height === height) return;
-      canvas.width = width;
-      canvas.height = height;
-      MariveltPage.post(0x0005, 0, MariveltPage.sizeParameter(width, height));
+    // In full screen the canvas takes the largest 4:3 rectangle of the
+    // screen at its own pixel density (the C++ side fits it); otherwise it
+    // has its own size.
+    onRoomChange: function() {
+      var fills = document.fullscreenElement === MariveltPage.stage();
+      var ratio = window.devicePixelRatio || 1;
+      MariveltPage.post(MariveltPage.news.stage, fills ? 1 : 0, Math.round(window.innerWidth * ratio),
+                        Math.round(window.innerHeight * ratio));
     },
 
     startAudio: function() {
@@ -120,7 +103,8 @@ mergeInto(LibraryManager.library, {
   },
 
   marivelt_listen__deps: ['$MariveltPage'],
-  marivelt_listen: function() {
+  marivelt_listen: function(key, focus, shown, stage) {
+    MariveltPage.news = {key: key, focus: focus, shown: shown, stage: stage};
     // main returns long after the browser first called it, from a resumed
     // frame: only then does the process end, with main's exit code.
     // (exit throws to unwind the caller; there is none left to unwind.)
@@ -133,33 +117,40 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('keyup', MariveltPage.onKey);
     window.addEventListener('blur', MariveltPage.onBlur);
     window.addEventListener('focus', MariveltPage.onFocus);
-    window.addEventListener('resize', MariveltPage.onFullscreenChange);
+    window.addEventListener('resize', MariveltPage.onRoomChange);
     document.addEventListener('visibilitychange', MariveltPage.onVisibility);
-    document.addEventListener('fullscreenchange', MariveltPage.onFullscreenChange);
+    document.addEventListener('fullscreenchange', MariveltPage.onRoomChange);
   },
 
-  // Takes the oldest waiting message into out[0..2]; false when none waits.
-  marivelt_take_message__deps: ['$MariveltPage'],
-  marivelt_take_message: function(out) {
-    var message = MariveltPage.messages.shift();
-    if (!message) return 0;
-    HEAP32[(out >> 2) + 0] = message[0];
-    HEAP32[(out >> 2) + 1] = message[1];
-    HEAP32[(out >> 2) + 2] = message[2];
-    return 1;
+  // Takes the oldest waiting news into out[0..3] and returns its kind; 0
+  // when none waits.
+  marivelt_take_news__deps: ['$MariveltPage'],
+  marivelt_take_news: function(out) {
+    var news = MariveltPage.waiting.shift();
+    if (!news) return 0;
+    for (var i = 0; i < 4; i++) HEAPF64[(out >> 3) + i] = news[i + 1];
+    return news[0];
   },
 
-  marivelt_open_canvas__deps: ['$MariveltPage'],
   marivelt_open_canvas: function(title, width, height) {
     var canvas = Module['canvas'];
     if (!canvas) return 0;
-    MariveltPage.kWidth = width;
-    MariveltPage.kHeight = height;
     canvas.width = width;
     canvas.height = height;
     canvas.hidden = false;
     document.title = UTF8ToString(title);
     return 1;
+  },
+
+  // The canvas's drawing buffer, and its width on the page: its pixels at
+  // the screen's density when it fills the room, the page's own otherwise.
+  marivelt_size_canvas: function(width, height, fills) {
+    var canvas = Module['canvas'];
+    if (canvas.width !== width || canvas.height !== height) {  // a new size clears it
+      canvas.width = width;
+      canvas.height = height;
+    }
+    canvas.style.width = fills ? width / (window.devicePixelRatio || 1) + 'px' : '';
   },
 
   marivelt_close_canvas: function() {

@@ -25,7 +25,7 @@ bool PlatformRegisterWindowClass(InstanceHandle)
         return false;
     Web.classRegistered = true;
     if (!Web.listening) {
-        marivelt_listen();
+        marivelt_listen(kNewsKey, kNewsFocus, kNewsShown, kNewsStage);
         Web.listening = true;
     }
     return true;
@@ -39,7 +39,8 @@ bool PlatformUnregisterWindowClass(InstanceHandle)
     return true;
 }
 
-void PlatformSetWindowed(bool windowed) { Web.windowed = windowed; }
+// The page is a window already; full screen is the browser's, on the first gesture.
+void PlatformSetWindowed(bool) {}
 bool PlatformChangeDisplayMode(int, int, int) { return true; }
 void PlatformRestoreDisplayMode() {}
 bool PlatformConfirmDisplayMode() { return true; }
@@ -49,7 +50,7 @@ WindowHandle PlatformCreateWindow(InstanceHandle, const char* title, int width, 
 {
     if (!Web.classRegistered || Web.window != nullptr || !marivelt_open_canvas(title, width, height))
         return nullptr;
-    Web.window = new PlatformWindow{width, height};
+    Web.window = new PlatformWindow{width, height, width, height};
     return Web.window;
 }
 
