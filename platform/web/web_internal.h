@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "platform/common/message_queue.h"
+#include "platform/common/step_pace.h"
 #include "platform/platform.h"
+#include "platform/web/refresh_period.h"
 
 struct PlatformWindow {
     int width, height;            // the canvas outside full screen, pixels
@@ -25,6 +27,8 @@ struct WebState {
     PlatformWindow* window = nullptr;
     PlatformRenderContext* context = nullptr;  // the one context a canvas can have
     MessageQueue queue;         // the page's messages as the program takes them, quit last
+    StepSchedule pace;          // which animation frames show a new step
+    RefreshPeriod refresh;      // the display's refresh, as the animation frames tell it
     bool listening = false;     // the page's events are being taken
 };
 extern WebState Web;
@@ -47,7 +51,8 @@ void marivelt_size_canvas(int width, int height, int fills);
 void marivelt_close_canvas();
 void marivelt_show_cursor(int show);
 int marivelt_create_context();
-void marivelt_present();
+double marivelt_present();
+double marivelt_next_frame();
 void marivelt_message_box(const char* text, const char* caption, int icon);
 void marivelt_open_sound(const char* const* paths, int count);
 void marivelt_play_sound(const char* path);

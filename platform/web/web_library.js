@@ -1,6 +1,6 @@
 // web_library.js — the browser's side of the web platform: the canvas and
 // its WebGL context, the page's keys, focus, visibility and full screen
-// queued as news for the C++ side (web_events.cpp), the frame wait, the
+// queued as news for the C++ side (web_events.cpp), the frame waits, the
 // page's dialogs and the cues through Web Audio. The C++ side calls these;
 // the ones that wait hand the thread back to the browser (asyncify) and
 // resume when the browser answers.
@@ -100,6 +100,10 @@ mergeInto(LibraryManager.library, {
       playing.source.stop(now + seconds);
       MariveltPage.playing = null;
     },
+    // Sleeps until the browser's next animation frame; wakes with its time, seconds.
+    sleepToNextFrame: function(wakeUp) {
+      requestAnimationFrame(function(time) { wakeUp(time / 1000); });
+    },
   },
 
   marivelt_listen__deps: ['$MariveltPage'],
@@ -175,7 +179,7 @@ mergeInto(LibraryManager.library, {
 
   // The frame is done: it is announced (a 'marivelt-frame' event, while the
   // picture is still in the drawing buffer), and the program sleeps until
-  // the browser asks for the next frame.
+  // the browser's next animation frame.
   marivelt_present__deps: ['$MariveltPage'],
   // (On resuming, asyncify calls this again; only the function given to
   // handleSleep runs just once per frame.)
@@ -183,8 +187,14 @@ mergeInto(LibraryManager.library, {
     return Asyncify.handleSleep(function(wakeUp) {
       MariveltPage.frames++;
       window.dispatchEvent(new CustomEvent('marivelt-frame', {detail: MariveltPage.frames}));
-      requestAnimationFrame(function() { wakeUp(); });
+      MariveltPage.sleepToNextFrame(wakeUp);
     });
+  },
+
+  // The frame stays as it is on the screen for one more animation frame.
+  marivelt_next_frame__deps: ['$MariveltPage'],
+  marivelt_next_frame: function() {
+    return Asyncify.handleSleep(MariveltPage.sleepToNextFrame);
   },
 
   // The page's own dialog with the caption and words; returns once it is

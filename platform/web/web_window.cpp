@@ -143,11 +143,3 @@ GLUquadric* PlatformNewQuadric()
 {
     return CompatGluNewQuadric();
 }
-
-bool PlatformSwapBuffers(DeviceContextHandle deviceContext)
-{
-    if (deviceContext == nullptr || !deviceContext->formatSet)
-        return false;
-    marivelt_present();
-    return true;
-}
