@@ -1,7 +1,8 @@
 // web_events.cpp — the message queue: the page's news (keys, focus,
-// visibility, the room for the picture), queued by web_library.js in the
-// page's terms and taken here, turned into the program's messages; the quit
-// message comes when nothing else waits.
+// visibility, the room for the picture, pointers and the wheel), queued by
+// web_library.js in the page's terms and taken here, turned into the
+// program's messages and into gestures played as keys; the quit message
+// comes when nothing else waits.
 #include "platform/common/picture_fit.h"
 #include "platform/web/web_internal.h"
 
@@ -11,6 +12,8 @@ constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
 constexpr uintptr_t kActivateActive = 1;
 constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
 constexpr uintptr_t kSizeMinimized = 1;
+// The gestures' picture units across the picture (gesture_keys.h).
+constexpr double kGestureUnitsAcross = 800;
 
 uintptr_t ActivateParameter(uintptr_t state, bool minimized)
 {
@@ -27,14 +30,21 @@ void Post(uint32_t message, uintptr_t wParam, intptr_t lParam)
     PostToQueue(&Web.queue, WindowMessage{Web.window, message, wParam, lParam});
 }
 
+float Units(double widths)
+{
+    return static_cast<float>(widths * kGestureUnitsAcross);
+}
+
 void TakeKey(bool down, uint8_t key, bool system)
 {
+    GestureUserKey(&Web.gesture, key, down);
     Post(down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP), key, 0);
 }
 
 void TakeShown(bool shown)
 {
     if (!shown) {
+        GestureCancel(&Web.gesture);
         Post(WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0);
         Post(WM_SIZE, kSizeMinimized, 0);
         return;
@@ -66,11 +76,14 @@ void FitCanvas(bool fills, int roomWidth, int roomHeight)
 
 void TakeNews(int kind, const double news[4])
 {
+    const int pointer = static_cast<int>(news[0]);
     switch (kind) {
     case kNewsKey:
         TakeKey(news[0] != 0, static_cast<uint8_t>(news[1]), news[2] != 0);
         break;
     case kNewsFocus:
+        if (news[0] == 0)
+            GestureCancel(&Web.gesture);
         Post(WM_ACTIVATE, ActivateParameter(news[0] != 0 ? kActivateActive : kActivateInactive, false), 0);
         break;
     case kNewsShown:
@@ -78,6 +91,22 @@ void TakeNews(int kind, const double news[4])
         break;
     case kNewsStage:
         FitCanvas(news[0] != 0, static_cast<int>(news[1]), static_cast<int>(news[2]));
+        break;
+    case kNewsPointerDown:
+        GesturePress(&Web.gesture, pointer, news[1] != 0 ? GestureButton::Move : GestureButton::Turn, Units(news[2]),
+                     Units(news[3]));
+        break;
+    case kNewsPointerMove:
+        GestureMotion(&Web.gesture, pointer, Units(news[1]), Units(news[2]));
+        break;
+    case kNewsPointerUp:
+        GestureRelease(&Web.gesture, pointer);
+        break;
+    case kNewsPointerCancel:
+        GestureCancel(&Web.gesture);
+        break;
+    case kNewsWheel:
+        GestureWheel(&Web.gesture, static_cast<float>(news[0]));
         break;
     default:
         break;
@@ -91,7 +120,14 @@ bool PlatformPeekMessage(WindowMessage* record)
     double news[4];
     for (int kind = marivelt_take_news(news); kind != kNewsNone; kind = marivelt_take_news(news))
         TakeNews(kind, news);
-    return TakeFromQueue(&Web.queue, record);
+    WindowMessage played{};
+    if (!QueueHasMessages(Web.queue) && GestureNextMessage(&Web.gesture, Web.window, &played))
+        PostToQueue(&Web.queue, played);
+    if (TakeFromQueue(&Web.queue, record))
+        return true;
+    // Nothing waits: the program runs a pass with the keys as they are.
+    GesturePassRan(&Web.gesture);
+    return false;
 }
 
 void PlatformPostQuitMessage(int exitCode)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/common/gesture_keys.h"
 #include "platform/common/message_queue.h"
 #include "platform/common/step_pace.h"
 #include "platform/platform.h"
@@ -27,6 +28,7 @@ struct WebState {
     PlatformWindow* window = nullptr;
     PlatformRenderContext* context = nullptr;  // the one context a canvas can have
     MessageQueue queue;         // the page's messages as the program takes them, quit last
+    GestureKeys gesture;        // the pointers' gestures, played as keys
     StepSchedule pace;          // which animation frames show a new step
     RefreshPeriod refresh;      // the display's refresh, as the animation frames tell it
     bool listening = false;     // the page's events are being taken
@@ -34,17 +36,25 @@ struct WebState {
 extern WebState Web;
 
 // What the page tells the platform, oldest first (web_library.js queues it
-// in the page's terms; PlatformPeekMessage turns it into messages). The page is given these numbers when it starts listening.
+// in the page's terms; PlatformPeekMessage turns it into messages and
+// gestures). The page is given these numbers when it starts listening.
 enum WebNews : int32_t {
     kNewsNone,
     kNewsKey,            // down (0/1), virtual-key code, system key (0/1: ALT held)
     kNewsFocus,          // gained (0/1)
     kNewsShown,          // shown (0/1): a hidden page is the minimised window
     kNewsStage,          // fills (0/1), width, height: the room the picture may fill, pixels
+    kNewsPointerDown,    // pointer, moves the scene (0/1: the right button), x, y
+    kNewsPointerMove,    // pointer, x, y
+    kNewsPointerUp,      // pointer
+    kNewsPointerCancel,  // the browser took every pointer
+    kNewsWheel,          // notches, > 0 turned away from the user
 };
+// A pointer's x and y come in widths of the picture from its top left corner.
 
 extern "C" {
-void marivelt_listen(int key, int focus, int shown, int stage);
+void marivelt_listen(int key, int focus, int shown, int stage, int pointerDown, int pointerMove, int pointerUp,
+                     int pointerCancel, int wheel);
 int marivelt_take_news(double out[4]);
 int marivelt_open_canvas(const char* title, int width, int height);
 void marivelt_size_canvas(int width, int height, int fills);

@@ -1,16 +1,19 @@
 // web_library.js — the browser's side of the web platform: the canvas and
-// its WebGL context, the page's keys, focus, visibility and full screen
-// queued as news for the C++ side (web_events.cpp), the frame waits, the
-// page's dialogs and the cues through Web Audio. The C++ side calls these;
-// the ones that wait hand the thread back to the browser (asyncify) and
-// resume when the browser answers.
+// its WebGL context, the page's keys, focus, visibility, pointers and wheel
+// queued as news for the C++ side (web_events.cpp), the touch screen's
+// buttons, the frame waits, the page's dialogs and the cues through Web
+// Audio. The C++ side calls these; the ones that wait hand the thread back
+// to the browser (asyncify) and resume when the browser answers.
 mergeInto(LibraryManager.library, {
   $MariveltPage__deps: ['$Browser'],
   $MariveltPage: {
     news: {},           // the kinds of news, numbered by the C++ side (marivelt_listen)
     waiting: [],        // [kind, a, b, c, d], oldest first
     held: {},           // virtual-key codes down, for releasing them on blur
-    gestured: false,    // a key or click has come: full screen and sound allowed
+    gestured: false,    // a key, click or tap has come: full screen and sound allowed
+    firstPointer: null, // the pointer whose press or release asked for them: it does nothing else
+    pointers: {},       // pointers down on the stage, followed
+    buttonKeys: [],     // keys a touch button holds, let go once a pass has presented
     audio: null,        // the AudioContext, made on the first gesture
     cuePaths: [],
     cues: {},           // path -> AudioBuffer
@@ -45,6 +48,7 @@ mergeInto(LibraryManager.library, {
     // A key let go while the page has no focus never comes: let go of all.
     onBlur: function() {
       for (var key in MariveltPage.held) MariveltPage.postKey(key | 0, false, false);
+      MariveltPage.pointers = {};
       MariveltPage.post(MariveltPage.news.focus, 0);
     },
     onFocus: function() {
@@ -53,10 +57,13 @@ mergeInto(LibraryManager.library, {
     onVisibility: function() {
       MariveltPage.post(MariveltPage.news.shown, document.hidden ? 0 : 1);
     },
-    // A browser allows full screen and sound only in answer to the user.
-    onGesture: function() {
-      if (MariveltPage.gestured) return;
+    // A browser allows full screen and sound only in answer to the user: a
+    // key, a mouse button pressed, a finger lifted.
+    onGesture: function(event) {
+      var pointer = event.pointerType;
+      if (MariveltPage.gestured || (pointer && (event.type === 'pointerdown') !== (pointer === 'mouse'))) return;
       MariveltPage.gestured = true;
+      if (event.pointerId !== undefined) MariveltPage.firstPointer = event.pointerId;
       var stage = MariveltPage.stage();
       if (stage.requestFullscreen) {
         stage.requestFullscreen().then(function() {
@@ -75,6 +82,51 @@ mergeInto(LibraryManager.library, {
       var ratio = window.devicePixelRatio || 1;
       MariveltPage.post(MariveltPage.news.stage, fills ? 1 : 0, Math.round(window.innerWidth * ratio),
                         Math.round(window.innerHeight * ratio));
+    },
+
+    // A pointer's place in widths of the picture, from its top left corner.
+    postPointer: function(kind, event, moves) {
+      var rect = Module['canvas'].getBoundingClientRect();
+      var x = (event.clientX - rect.left) / rect.width, y = (event.clientY - rect.top) / rect.width;
+      if (kind === MariveltPage.news.pointerDown) MariveltPage.post(kind, event.pointerId, moves ? 1 : 0, x, y);
+      else MariveltPage.post(kind, event.pointerId, x, y);
+    },
+    onPointerDown: function(event) {
+      if (event.pointerType === 'touch') document.documentElement.classList.add('touch');
+      // A pointer down before the first gesture is that gesture's, and does nothing else.
+      var turns = event.button === 0, moves = event.button === 2;
+      if (!MariveltPage.gestured || event.pointerId === MariveltPage.firstPointer || !(turns || moves) ||
+          event.target.closest('#touch-keys')) return;
+      MariveltPage.stage().setPointerCapture(event.pointerId);
+      MariveltPage.pointers[event.pointerId] = true;
+      MariveltPage.postPointer(MariveltPage.news.pointerDown, event, moves);
+    },
+    onPointerMove: function(event) {
+      if (MariveltPage.pointers[event.pointerId]) MariveltPage.postPointer(MariveltPage.news.pointerMove, event);
+    },
+    onPointerUp: function(event) {
+      if (event.pointerId === MariveltPage.firstPointer) MariveltPage.firstPointer = null;
+      if (!MariveltPage.pointers[event.pointerId]) return;
+      delete MariveltPage.pointers[event.pointerId];
+      MariveltPage.post(MariveltPage.news.pointerUp, event.pointerId);
+    },
+    onPointerCancel: function() {
+      MariveltPage.pointers = {};
+      MariveltPage.post(MariveltPage.news.pointerCancel);
+    },
+    // A notch is 100 pixels (Chromium's), 3 lines (Firefox's) or a page.
+    onWheel: function(event) {
+      event.preventDefault();
+      MariveltPage.post(MariveltPage.news.wheel, -event.deltaY / [100, 3, 1][event.deltaMode]);
+    },
+    // A touch screen's button holds its key for one pass of the loop, as a
+    // key pressed and let go would: down now, up once the pass has shown.
+    onTouchKey: function(event) {
+      event.preventDefault();
+      var key = event.currentTarget.dataset.key | 0;
+      if (MariveltPage.buttonKeys.indexOf(key) >= 0) return;
+      MariveltPage.postKey(key, true, false);
+      MariveltPage.buttonKeys.push(key);
     },
 
     startAudio: function() {
@@ -107,8 +159,9 @@ mergeInto(LibraryManager.library, {
   },
 
   marivelt_listen__deps: ['$MariveltPage'],
-  marivelt_listen: function(key, focus, shown, stage) {
-    MariveltPage.news = {key: key, focus: focus, shown: shown, stage: stage};
+  marivelt_listen: function(key, focus, shown, stage, pointerDown, pointerMove, pointerUp, pointerCancel, wheel) {
+    MariveltPage.news = {key: key, focus: focus, shown: shown, stage: stage, pointerDown: pointerDown,
+                         pointerMove: pointerMove, pointerUp: pointerUp, pointerCancel: pointerCancel, wheel: wheel};
     // main returns long after the browser first called it, from a resumed
     // frame: only then does the process end, with main's exit code.
     // (exit throws to unwind the caller; there is none left to unwind.)
@@ -117,6 +170,7 @@ mergeInto(LibraryManager.library, {
     });
     window.addEventListener('keydown', MariveltPage.onGesture, true);
     window.addEventListener('pointerdown', MariveltPage.onGesture, true);
+    window.addEventListener('pointerup', MariveltPage.onGesture, true);
     window.addEventListener('keydown', MariveltPage.onKey);
     window.addEventListener('keyup', MariveltPage.onKey);
     window.addEventListener('blur', MariveltPage.onBlur);
@@ -124,6 +178,16 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('resize', MariveltPage.onRoomChange);
     document.addEventListener('visibilitychange', MariveltPage.onVisibility);
     document.addEventListener('fullscreenchange', MariveltPage.onRoomChange);
+    var stage = MariveltPage.stage();
+    stage.addEventListener('pointerdown', MariveltPage.onPointerDown);
+    stage.addEventListener('pointermove', MariveltPage.onPointerMove);
+    stage.addEventListener('pointerup', MariveltPage.onPointerUp);
+    stage.addEventListener('pointercancel', MariveltPage.onPointerCancel);
+    stage.addEventListener('wheel', MariveltPage.onWheel, {passive: false});
+    stage.addEventListener('contextmenu', function(event) { event.preventDefault(); });
+    document.querySelectorAll('#touch-keys button').forEach(function(button) {
+      button.addEventListener('pointerdown', MariveltPage.onTouchKey);
+    });
   },
 
   // Takes the oldest waiting news into out[0..3] and returns its kind; 0
@@ -178,7 +242,8 @@ mergeInto(LibraryManager.library, {
   },
 
   // The frame is done: it is announced (a 'marivelt-frame' event, while the
-  // picture is still in the drawing buffer), and the program sleeps until
+  // picture is still in the drawing buffer), a touch button's key is let go
+  // (the pass that saw it held is this one), and the program sleeps until
   // the browser's next animation frame.
   marivelt_present__deps: ['$MariveltPage'],
   // (On resuming, asyncify calls this again; only the function given to
@@ -187,6 +252,8 @@ mergeInto(LibraryManager.library, {
     return Asyncify.handleSleep(function(wakeUp) {
       MariveltPage.frames++;
       window.dispatchEvent(new CustomEvent('marivelt-frame', {detail: MariveltPage.frames}));
+      MariveltPage.buttonKeys.forEach(function(key) { MariveltPage.postKey(key, false, false); });
+      MariveltPage.buttonKeys = [];
       MariveltPage.sleepToNextFrame(wakeUp);
     });
   },

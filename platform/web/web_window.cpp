@@ -25,7 +25,8 @@ bool PlatformRegisterWindowClass(InstanceHandle)
         return false;
     Web.classRegistered = true;
     if (!Web.listening) {
-        marivelt_listen(kNewsKey, kNewsFocus, kNewsShown, kNewsStage);
+        marivelt_listen(kNewsKey, kNewsFocus, kNewsShown, kNewsStage, kNewsPointerDown, kNewsPointerMove,
+                        kNewsPointerUp, kNewsPointerCancel, kNewsWheel);
         Web.listening = true;
     }
     return true;
