@@ -55,7 +55,7 @@ void TakeShown(bool shown)
 }
 
 // The canvas in the room the stage gives it: the largest 4:3 rectangle
-// while the stage fills the screen, else its own size. The
+// while the stage fills the screen or the viewport, else its own size. The
 // program draws at that size, as on a desktop whose compositor scales.
 void FitCanvas(bool fills, int roomWidth, int roomHeight)
 {

@@ -14,6 +14,7 @@ mergeInto(LibraryManager.library, {
     firstPointer: null, // the pointer whose press or release asked for them: it does nothing else
     pointers: {},       // pointers down on the stage, followed
     buttonKeys: [],     // keys a touch button holds, let go once a pass has presented
+    filling: false,     // the stage fills the viewport, the browser having no full screen for it
     audio: null,        // the AudioContext, made on the first gesture
     cuePaths: [],
     cues: {},           // path -> AudioBuffer
@@ -70,15 +71,22 @@ mergeInto(LibraryManager.library, {
           // Where the browser allows it, ESC reaches the demo instead of
           // only leaving full screen (holding it still leaves).
           if (navigator.keyboard && navigator.keyboard.lock) navigator.keyboard.lock(['Escape']).catch(function() {});
-        }, function() {});
+        }, MariveltPage.fill);
+      } else {
+        MariveltPage.fill();  // a phone's browser may have no full screen for an element
       }
       MariveltPage.startAudio();
     },
-    // In full screen the canvas takes the largest 4:3 rectangle of the
-    // screen at its own pixel density (the C++ side fits it); otherwise it
-    // has its own size.
+    fill: function() {
+      MariveltPage.filling = true;
+      MariveltPage.stage().classList.add('filling');
+      MariveltPage.onRoomChange();
+    },
+    // In full screen, or filling the viewport, the canvas takes the largest
+    // 4:3 rectangle of it at the screen's own pixel density (the C++ side
+    // fits it); otherwise it has its own size.
     onRoomChange: function() {
-      var fills = document.fullscreenElement === MariveltPage.stage();
+      var fills = MariveltPage.filling || document.fullscreenElement === MariveltPage.stage();
       var ratio = window.devicePixelRatio || 1;
       MariveltPage.post(MariveltPage.news.stage, fills ? 1 : 0, Math.round(window.innerWidth * ratio),
                         Math.round(window.innerHeight * ratio));
@@ -221,9 +229,12 @@ mergeInto(LibraryManager.library, {
     canvas.style.width = fills ? width / (window.devicePixelRatio || 1) + 'px' : '';
   },
 
+  marivelt_close_canvas__deps: ['$MariveltPage'],
   marivelt_close_canvas: function() {
     var canvas = Module['canvas'];
     if (canvas) canvas.hidden = true;
+    MariveltPage.filling = false;
+    MariveltPage.stage().classList.remove('filling');
     if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
   },
 
