@@ -10,7 +10,8 @@ set -euo pipefail
 # mutter, kwin-wayland: GNOME's and KDE's compositors for the end-to-end
 # tests (without their recommends, no desktop shell comes along); zenity:
 # the boxes SDL shows on Wayland; swaybg: a desktop behind KWin; procps:
-# the tests find processes (ps, pgrep).
+# the tests find processes (ps, pgrep); chromium-driver and python3-selenium:
+# the browser tests drive the page through WebDriver.
 packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
           libgl1-mesa-dri libstb-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev file
           libwebp-dev)
@@ -24,7 +25,7 @@ if [[ "${1:-}" == "--tests" ]]; then
                weston xwayland desktop-file-utils dpkg-dev lintian
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils pulseaudio pulseaudio-utils
                pipewire pipewire-pulse wireplumber dbus-daemon mutter kwin-wayland zenity swaybg procps
-               chromium python3-websocket)
+               chromium chromium-driver python3-selenium)
 fi
 
 missing=()

@@ -1,10 +1,19 @@
 #!/usr/bin/python3
-"""browser_test.py PAGE_DIR SNAPSHOT_TOOL RUN_DIR [--measure] [CASE ...]: the web page
-in headless Chromium over its DevTools port, the cases as a table, each on a fresh load.
-A script put into the page first keeps announced frames ('marivelt-frame'), watches Web
-Audio and compares pictures. --measure prints the first frame's time and the frame rate."""
-import base64, json, os, shutil, subprocess, sys, tempfile, time, urllib.request
-import websocket
+"""browser_test.py PAGE_DIR SNAPSHOT_TOOL RUN_DIR [--measure] [CASE ...]: the web page in headless
+Chromium driven through WebDriver (Selenium), the cases as a table, each on a fresh load. A script
+put into the page first keeps announced frames ('marivelt-frame'), watches Web Audio, holds keys
+for exact passes, drives animation frames at any rate and compares pictures. --measure prints the
+first frame's time and the frame rate."""
+import base64, os, shutil, subprocess, sys, tempfile
+from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.interaction import POINTER_MOUSE as MOUSE, POINTER_TOUCH as TOUCH
+from selenium.webdriver.common.actions.pointer_input import PointerInput
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
+from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 from web_server import start_page_server
@@ -15,37 +24,48 @@ STEP_SECONDS = 20  # every wait of a step; a loaded machine stays well inside it
 # off): at most 1 per channel on average, and at most 0.2 % of pixels off by
 # more than 64 in some channel (edges a pixel apart).
 MEAN_TOLERANCE, OFF_FRACTION = 1.0, 0.002
+CHROMEDRIVER = "/usr/bin/chromedriver"  # Debian's, named so that nothing is fetched for one
+# (chromedriver adds its own: no first run, background networking or sync.)
 CHROMIUM_FLAGS = ["--headless=new", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--no-sandbox",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--no-first-run", "--remote-debugging-port=0",
+                  "--disable-component-update",
                   # Headless Chromium keeps 56 pixels of the screen's height from
                   # a full-screen page: this screen gives it 800 x 600 exactly.
                   "--window-size=800,656", "--screen-info={800x656}"]
-KEYS = {"SPACE": (32, "Space", " "), "ESC": (27, "Escape", "Escape"), "RIGHT": (39, "ArrowRight", "ArrowRight"),
-        "ENTER": (13, "Enter", "Enter")}
 FAREWELL = ["Thank You!", "Thank you for trying Marivelt, the four elements in motion.\n"
             "Made for the Elements demo contest."]
 
 PAGE_SCRIPT = r"""
-window.__t = {frames: [], wanted: [], audio: 0, starts: 0, stops: 0, decoded: 0};
-__t.first = new Promise((done) => __t.wanted.push({after: 1, done}));
+window.__t = {frames: [], wanted: [], audio: 0, starts: 0, stops: 0, decoded: 0, onFrame: []};
+__t.first = new Promise((done) => __t.wanted.push({at: 1, done}));
 addEventListener('marivelt-frame', () => {
-  __t.frames.push(performance.now());
-  const due = __t.wanted.filter((w) => --w.after <= 0);
-  __t.wanted = __t.wanted.filter((w) => w.after > 0);
+  const n = __t.frames.push(performance.now()), due = __t.wanted.filter((w) => w.at === n);
   if (due.length) { const url = document.getElementById('canvas').toDataURL(); due.forEach((w) => w.done(url)); }
-  (__t.onFrame || (() => {}))();
+  __t.onFrame = __t.onFrame.filter((f) => f());
 });
-// The picture of the frame `after` frames from now; waits for a condition, for frames.
-window.__shot = (after) => new Promise((done) => __t.wanted.push({after, done}));
+// The picture of frame `at` (the first is 1), or of the frame `after` frames from now.
+window.__shotAt = (at) => new Promise((done, fail) =>
+  __t.frames.length < at ? __t.wanted.push({at, done}) : fail('frame ' + at + ' is past'));
+window.__shot = (after) => __shotAt(__t.frames.length + after);
 window.__until = (test) => new Promise((done) => { const w = () => test() ? done() : setTimeout(w, 20); w(); });
-window.__frames = (n) => new Promise((done) => { __t.onFrame = () => { if (--n <= 0) { __t.onFrame = null; done(); } }; });
-// A key held for exactly one pass of the loop: down as a frame is announced, up at the next.
-window.__tap = (keyCode) => new Promise((done) => {
+window.__frames = (n) => new Promise((done) => __t.onFrame.push(() => --n > 0 || done()));
+// A key held for exactly `passes` passes of the loop: down as a frame is announced, up as the last is.
+window.__hold = (keyCode, passes) => new Promise((done) => {
   const send = (type) => { const e = new KeyboardEvent(type);
     Object.defineProperty(e, 'keyCode', {get: () => keyCode}); dispatchEvent(e); };
   let step = 0;
-  __t.onFrame = () => { if (step < 2) send(['keydown', 'keyup'][step]); if (++step === 3) { __t.onFrame = null; done(); } };
+  __t.onFrame.push(() => { if (step === 0) send('keydown');
+    if (step === passes) { send('keyup'); done(); } return step++ < passes; });
+});
+// Animation frames at `hertz`, n / hertz s apart as the page sees them, each once the last is done:
+// the frames announced per second of the page's time, over `seconds` after half a second.
+window.__pace = (hertz, seconds) => new Promise((done) => {
+  const first = Math.ceil(performance.now() * hertz / 1000) + hertz / 2;
+  let n = first - hertz / 2, waiting = [], counted = 0;
+  addEventListener('marivelt-frame', () => counted += n >= first);
+  window.requestAnimationFrame = (f) => { if (waiting.push(f) === 1) setTimeout(() => {
+    const due = waiting; waiting = [];
+    if (++n === first + hertz * seconds) done(counted / seconds);
+    due.forEach((f) => f(n * 1000 / hertz)); }); };
 });
 const wrap = (object, name, count) => { const real = object[name];
   object[name] = function(...a) { const r = new.target ? new real(...a) : real.apply(this, a); count(r); return r; }; };
@@ -80,81 +100,80 @@ window.__lit = async (url, x0, y0, x1, y1) => {
   }
   return {count, meanX: count ? sumX / count : -1};
 };
+// Where the page's parts lie in the viewport (left, top, right, bottom), and how it fills it.
+window.__layout = () => { const box = (id) => { const r = document.getElementById(id).getBoundingClientRect();
+  return !r.width ? 'hidden' : r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight ? 'inside'
+    : [r.left, r.top, r.right, r.bottom]; };
+  return {view: [innerWidth, innerHeight], scrollWidth: document.documentElement.scrollWidth, canvas: box('canvas'),
+    note: box('note'), keys: box('touch-keys'), font: parseFloat(getComputedStyle(document.getElementById('note')).fontSize),
+    size: [canvas.width, canvas.height], fills: document.fullscreenElement ? 'full screen' : stage.className || 'no'}; };
 """
 
 
 class Browser:
-    """One headless Chromium with a profile of its own, and its page's DevTools socket."""
+    """One headless Chromium with a profile of its own, through chromedriver; a phone's
+    screen and touch when `phone` gives its width and height (CSS pixels)."""
 
-    def __init__(self):
-        self.profile = tempfile.mkdtemp(prefix="marivelt-chromium-")
-        self.process = subprocess.Popen(["chromium", "--user-data-dir=" + self.profile] + CHROMIUM_FLAGS,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        port_file, deadline = os.path.join(self.profile, "DevToolsActivePort"), time.monotonic() + STEP_SECONDS
-        while not (os.path.exists(port_file) and open(port_file).read().count("\n") >= 1):
-            assert time.monotonic() < deadline and self.process.poll() is None, "no DevTools port"
-            time.sleep(0.05)
-        port = open(port_file).read().split()[0]
-        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port, timeout=STEP_SECONDS))
-        page = next(t for t in targets if t["type"] == "page")
-        self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=STEP_SECONDS,
-                                                  suppress_origin=True)
-        self.next_id, self.problems = 0, []
-        [self.call(domain + ".enable") for domain in ("Page", "Runtime", "Log")]
-        self.call("Page.addScriptToEvaluateOnNewDocument", source=PAGE_SCRIPT)
+    def __init__(self, phone=None, script=""):
+        options = webdriver.ChromeOptions()
+        [options.add_argument(flag) for flag in CHROMIUM_FLAGS]
+        if phone:
+            options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
+                "width": phone[0], "height": phone[1], "pixelRatio": 3, "touch": True}})
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+        self.driver.set_script_timeout(STEP_SECONDS)
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PAGE_SCRIPT + script})
 
-    def receive(self):
-        """The next message; what the console says that is an error (WebGL's complaints too) is kept."""
-        message = json.loads(self.socket.recv())
-        method, params = message.get("method"), message.get("params", {})
-        if method == "Runtime.exceptionThrown":
-            self.problems.append(params["exceptionDetails"].get("text", "exception"))
-        elif method == "Runtime.consoleAPICalled" and params["type"] in ("error", "assert"):
-            self.problems.append(" ".join(str(a.get("value", a.get("description"))) for a in params["args"]))
-        elif method == "Log.entryAdded" and (params["entry"]["level"] == "error" or
-                                             params["entry"]["text"].startswith("WebGL")):
-            self.problems.append(params["entry"]["text"])
-        return message
-
-    def call(self, method, **params):
-        self.next_id += 1
-        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
-        while (message := self.receive()).get("id") != self.next_id:
-            pass
-        assert "error" not in message, "%s: %s" % (method, message.get("error"))
-        return message["result"]
-
-    def load(self, address):
-        self.call("Page.navigate", url=address)
-        while self.receive().get("method") != "Page.loadEventFired":
-            pass
+    def load(self):
+        self.driver.get(self.address)
         self.js("__until(() => __t.frames.length)")
 
     def js(self, expression):
-        result = self.call("Runtime.evaluate", expression=expression, awaitPromise=True, returnByValue=True)
-        assert "exceptionDetails" not in result, "%s: %s" % (expression, result.get("exceptionDetails"))
-        return result["result"].get("value")
+        result = self.driver.execute_async_script(
+            "Promise.resolve(%s).then(arguments[0], (e) => arguments[0]({failed: String(e)}))" % expression)
+        assert not (isinstance(result, dict) and "failed" in result), "%s: %s" % (expression, result)
+        return result
 
-    def key(self, name, kind, **extra):
-        code, dom_code, key = KEYS[name]
-        self.call("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=code, code=dom_code, key=key, **extra)
+    def problems(self):
+        """What the console said that is an error (WebGL's complaints too) since last asked."""
+        return [e["message"] for e in self.driver.get_log("browser")
+                if e["level"] == "SEVERE" or "WebGL:" in e["message"]]
 
-    def press(self, name, frames=2):
+    def key(self, key, down):
+        chain = ActionChains(self.driver)
+        (chain.key_down if down else chain.key_up)(key).perform()
+
+    def press(self, key, frames=2):
         """A real key, held while the page draws that many frames: from the second
         on, the loop has seen it held (a frame's keys are read after its swap);
         then two more, so that the loop sees it let go."""
-        self.key(name, "rawKeyDown")
-        self.js("__frames(%d)" % frames)
-        self.key(name, "keyUp")
-        self.js("__frames(2)")
+        self.key(key, True), self.js("__frames(%d)" % frames), self.key(key, False), self.js("__frames(2)")
 
-    def close(self):
-        self.socket.close()
-        os.killpg(self.process.pid, 9), self.process.wait(), shutil.rmtree(self.profile, ignore_errors=True)
+    def pointers(self, kind, *paths, button=0):
+        """The mouse or fingers down at their paths' first points (viewport pixels),
+        moved along them together, and up."""
+        actions = ActionBuilder(self.driver, mouse=PointerInput(kind, kind + "0"))
+        for index, path in enumerate(paths):
+            source = actions.pointer_inputs[0] if index == 0 else actions.add_pointer_input(kind, kind + str(index))
+            source.create_pointer_move(duration=0, x=path[0][0], y=path[0][1])
+            source.create_pointer_down(button=button)
+            [source.create_pointer_move(duration=40, x=x, y=y) for x, y in path[1:]]
+            source.create_pointer_up(button=button)
+        actions.perform()
+
+    def wheel(self, notches):
+        """The wheel over the picture turned away from the user, 100 pixels a notch."""
+        ActionChains(self.driver).scroll_from_origin(ScrollOrigin.from_viewport(400, 300), 0, -100 * notches).perform()
 
 
 def difference(browser, shot, picture):
-    return browser.js("__diff(%s, %s)" % (json.dumps(shot), json.dumps(picture)))
+    return browser.js("__diff(%r, %r)" % (shot, picture))
+
+
+def scene(browser, pictures, after):
+    shot = browser.js("__shot(%d)" % after)
+    return min(pictures, key=lambda name: difference(browser, shot, pictures[name])["mean"])
 
 
 # ---- the cases: each gets a freshly loaded page -------------------------------
@@ -165,52 +184,104 @@ def first_frame_is_the_native_one(browser, pictures):
 
 
 def space_steps_through_the_scenes(browser, pictures):
-    seen = []
-    for _ in range(4):
-        browser.press("SPACE")
-        shot = browser.js("__shot(2)")
-        seen.append(min(pictures, key=lambda name: difference(browser, shot, pictures[name])["mean"]))
+    seen = [browser.press(Keys.SPACE) or scene(browser, pictures, 2) for _ in range(4)]
     assert seen == ["FIRE", "EARTH", "WIND", "WATER"], seen
     assert browser.js("document.fullscreenElement.id") == "stage", "not in full screen"
-    assert browser.js("(c => c.width * 3 === c.height * 4)(document.getElementById('canvas'))"), "not 4:3"
+    assert browser.js("canvas.width * 3 === canvas.height * 4"), "not 4:3"
+
+
+REGIONS = {"J": (535, 30, 800, 460), "K": (300, 5, 460, 30)}  # the panel; the title, rows from the top
 
 
 def j_and_k_hide_and_show_panel_and_titles(browser, pictures):
-    regions = {"J": (535, 30, 800, 460), "K": (300, 5, 460, 30)}  # the panel; the title, rows from the top
-    for key, region in regions.items():
-        lit = []
-        for _ in range(2):
-            browser.js("__tap(%d)" % ord(key))
-            lit.append(browser.js("__shot(1).then((u) => __lit(u, %d, %d, %d, %d))" % region)["count"])
+    for key, region in REGIONS.items():
+        lit = [browser.js("__hold(%d, 1).then(() => __shot(1)).then((u) => __lit(u, %d, %d, %d, %d))"
+                          % ((ord(key),) + region))["count"] for _ in range(2)]
         assert lit[0] == 0 and lit[1] > 100, "%s: lit pixels hidden, shown: %s" % (key, lit)
 
 
 def right_arrow_moves_the_scene_left(browser, pictures):
     scene = "__shot(1).then((u) => __lit(u, 0, 40, 530, 520))"
-    before, _, after = browser.js(scene)["meanX"], browser.press("RIGHT", frames=5), browser.js(scene)["meanX"]
+    before, _, after = browser.js(scene)["meanX"], browser.press(Keys.ARROW_RIGHT, frames=5), browser.js(scene)["meanX"]
     assert after < before - 20, "the pool's mean x went from %.0f to %.0f" % (before, after)
 
 
 def cues_wait_for_a_gesture_then_cut(browser, pictures):
     assert browser.js("__t.audio") == 0, "an audio context before any key"
-    for kind in ("mousePressed", "mouseReleased"):  # a click makes the context
-        browser.call("Input.dispatchMouseEvent", type=kind, x=400, y=300, button="left", clickCount=1)
+    browser.pointers(MOUSE, [(400, 300)])  # a click makes the context
     browser.js("__until(() => __t.decoded === 4)")
     for _ in range(3):  # FIRE, EARTH and WIND, whose cue the tornado's cuts
-        browser.press("SPACE")
+        browser.press(Keys.SPACE)
     counts = browser.js("[__t.audio, __t.starts, __t.stops]")
     assert counts == [1, 4, 3], "contexts, cues started, cues cut: %s" % counts
 
 
 def esc_brings_the_farewell_then_the_end(browser, pictures):
     # Held until the box shows: a key let go before the loop's next frame is never seen.
-    browser.key("ESC", "rawKeyDown")
-    browser.js("__until(() => document.getElementById('box').open)")
-    browser.key("ESC", "keyUp")
-    box = browser.js("[...document.querySelectorAll('#box .caption, #box .text')].map((e) => e.textContent)")
-    assert box == FAREWELL, box
-    browser.key("ENTER", "keyDown", text="\r"), browser.key("ENTER", "keyUp")
-    browser.js("__until(() => !document.getElementById('ended').hidden)")
+    browser.key(Keys.ESCAPE, True), browser.js("__until(() => box.open)"), browser.key(Keys.ESCAPE, False)
+    words = browser.js("[...document.querySelectorAll('#box .caption, #box .text')].map((e) => e.textContent)")
+    assert words == FAREWELL, words
+    browser.key(Keys.ENTER, True), browser.key(Keys.ENTER, False)
+    browser.js("__until(() => !ended.hidden)")
+
+
+def touch_buttons_press_their_keys(browser, pictures):
+    browser.js("document.documentElement.classList.add('touch')"), browser.pointers(MOUSE, [(400, 300)])
+    for label, key in (("Panel", "J"), ("Titles", "K"), ("End", None)):
+        box = browser.driver.find_element("xpath", "//button[.='%s']" % label).rect
+        browser.pointers(TOUCH, [(box["x"] + box["width"] / 2, box["y"] + box["height"] / 2)])
+        if key:  # held for two passes, the panel would still show
+            lit = browser.js("__frames(3).then(() => __shot(1)).then((u) => __lit(u, %d, %d, %d, %d))" % REGIONS[key])
+            assert lit["count"] == 0, "%s: %d lit pixels where it was" % (label, lit["count"])
+    browser.js("__until(() => box.open)")
+
+
+def taps_step_the_scene_but_the_first(browser, pictures):
+    seen = [browser.pointers(TOUCH, [(400, 300)]) or scene(browser, pictures, 3) for _ in range(2)]
+    assert seen == ["WATER", "FIRE"], "after the first tap and the second: %s" % seen
+
+
+# A gesture, and the two keys it might stand for, each held for as many passes
+# from a fresh load: at one frame, long after both, the gesture's picture is
+# nearer the first key's. The first click turns full screen on (800 x 600,
+# a picture unit a pixel) and does nothing else.
+SHOT_FRAME, KEY_CODES = 90, {"E": 0x45, "W": 0x57, "V": 0x56, "C": 0x43, "LEFT": 0x25, "RIGHT": 0x27}
+held = {}  # (key, passes) -> the picture at SHOT_FRAME
+
+
+def line(x, y, dx, dy):
+    return [(x, y), (x + dx / 2, y + dy / 2), (x + dx, y + dy)]
+
+
+def gesture_plays_as_keys(browser, pictures, gesture, keys, passes):
+    for key in keys:
+        if (key, passes) not in held:
+            browser.load(), browser.pointers(MOUSE, [(400, 300)]), browser.js("__hold(%d, %d)" % (KEY_CODES[key], passes))
+            held[key, passes] = browser.js("__shotAt(%d)" % SHOT_FRAME)
+    browser.load(), browser.pointers(MOUSE, [(400, 300)]), gesture(browser)
+    assert browser.js("__t.frames.length") + passes + 2 < SHOT_FRAME, "the gesture ended too late to compare"
+    shot = browser.js("__shotAt(%d)" % SHOT_FRAME)
+    off = [difference(browser, shot, held[key, passes])["mean"] for key in keys]
+    assert off[0] < off[1], "%s held %d passes is %.2f off, %s %.2f" % (keys[0], passes, off[0], keys[1], off[1])
+
+
+# A phone, upright and on its side: before the first tap the picture, the note
+# and the buttons lie inside the viewport, nothing scrolls sideways and the
+# note is readable; after it the canvas is the largest 4:3 rectangle of the
+# screen's pixels (worked out by hand), in full screen or, where the browser
+# has none for an element, filling the viewport.
+def phone_laid_out(browser, pictures, view, script, fills, size):
+    layout = browser.js("__layout()")
+    assert (layout["view"], layout["canvas"], layout["note"], layout["keys"]) == (list(view),) + ("inside",) * 3, layout
+    assert layout["scrollWidth"] <= view[0] and layout["font"] >= 14, layout
+    browser.pointers(TOUCH, [(view[0] // 2, 100)])
+    layout = browser.js("__until(() => canvas.width !== 800).then(() => __frames(2)).then(__layout)")
+    assert (layout["fills"], layout["size"], layout["canvas"]) == (fills, size, "inside"), layout
+
+
+def pace_at_144_hz(browser, pictures):
+    rate = browser.js("__pace(144, 2)")
+    assert abs(rate - 60) <= 3, "%.1f passes a second" % rate
 
 
 CASES = [
@@ -220,10 +291,31 @@ CASES = [
     ("the right arrow moves the scene left", right_arrow_moves_the_scene_left),
     ("no sound before the first key or click; then cues cut each other", cues_wait_for_a_gesture_then_cut),
     ("ESC brings the farewell box, then the page says the demo has ended", esc_brings_the_farewell_then_the_end),
+    ("the first tap steps nothing, the next WATER to FIRE", taps_step_the_scene_but_the_first),
+    ("a touch screen's buttons hide the panel and the titles, and end the demo", touch_buttons_press_their_keys),
+    # A step is 3 picture units a degree, 12 an arrow's or a zoom's, 24 a wheel notch's.
+    ("a drag to the left turns as E", gesture_plays_as_keys, lambda b: b.pointers(MOUSE, line(400, 300, -37, 0)),
+     ("E", "W"), 12),
+    ("a drag upwards turns as W", gesture_plays_as_keys, lambda b: b.pointers(MOUSE, line(400, 300, 0, -37)),
+     ("W", "E"), 12),
+    ("the wheel turned away zooms in as V", gesture_plays_as_keys, lambda b: b.wheel(3), ("V", "C"), 6),
+    ("two fingers spread zoom in as V", gesture_plays_as_keys,
+     lambda b: b.pointers(TOUCH, line(350, 300, -35, 0), line(450, 300, 35, 0)), ("V", "C"), 5),
+    ("two fingers pinched zoom out as C", gesture_plays_as_keys,
+     lambda b: b.pointers(TOUCH, line(300, 300, 35, 0), line(500, 300, -35, 0)), ("C", "V"), 5),
+    ("two fingers dragged right move as the left arrow", gesture_plays_as_keys,
+     lambda b: b.pointers(TOUCH, line(350, 300, 50, 0), line(450, 300, 50, 0)), ("LEFT", "RIGHT"), 4),
+    ("a right-button drag to the right moves as the left arrow", gesture_plays_as_keys,
+     lambda b: b.pointers(MOUSE, line(400, 300, 50, 0), button=2), ("LEFT", "RIGHT"), 4),
+    ("a phone upright, in full screen after the first tap", phone_laid_out, (390, 844), "", "full screen",
+     [1170, 877]),
+    ("a phone on its side without full screen: the picture fills the viewport", phone_laid_out, (844, 390),
+     "delete Element.prototype.requestFullscreen;", "filling", [1560, 1170]),
+    ("60 passes a second with animation frames at 144 Hz", pace_at_144_hz),
 ]
 
 
-def measure(browser):
+def measure(browser, pictures):
     rate = browser.js("new Promise((done) => { const n = __t.frames.length, t = performance.now();"
                       " setTimeout(() => done((__t.frames.length - n) * 1000 / (performance.now() - t)), 5000); })")
     print("first frame %.0f ms after the page began loading; %.1f frames per second over 5 s"
@@ -241,25 +333,26 @@ def main():
         open(os.path.join(folder, name.lower() + ".png"), "rb").read()).decode()
         for name in ("WATER", "FIRE", "EARTH", "WIND")}
     shutil.rmtree(folder)
-    (server, address), browser, failures = start_page_server(page), Browser(), 0
+    (server, address), desktop, failures = start_page_server(page), Browser(), 0
     try:
-        for name, case in [("measure", None)] if "--measure" in sys.argv else CASES:
+        for name, case, *row in [("measure", measure)] if "--measure" in sys.argv else CASES:
             if chosen and case.__name__ not in chosen:
                 continue
-            browser.load(address)
-            if case is None:
-                measure(browser)
-                continue
+            browser = Browser(row[0], row[1]) if case is phone_laid_out else desktop
             try:
-                case(browser, pictures)
-                assert not browser.problems, "the console says: %s" % browser.problems
+                browser.address = address
+                browser.load(), case(browser, pictures, *row)
+                problems = browser.problems()
+                assert not problems, "the console says: %s" % problems
                 print("ok    " + name)
-            except (AssertionError, websocket.WebSocketException) as failure:
+            except (AssertionError, WebDriverException) as failure:
                 failures += 1
                 print("FAIL  %s: %s" % (name, failure))
-            browser.problems = []
+            finally:
+                browser.problems()  # the next case on this browser hears only its own
+                browser is desktop or browser.driver.quit()
     finally:
-        browser.close()
+        desktop.driver.quit()
         server.shutdown()
     return 1 if failures else 0
 
