@@ -36,7 +36,13 @@ constexpr const char* kKeys =
     "  R / F       turn about the Z axis\n"
     "  arrows      move the scene around\n"
     "  J           show or hide the key help\n"
-    "  K           show or hide the scene titles\n";
+    "  K           show or hide the scene titles\n"
+    "\n"
+    "Mouse, and fingers on a touch screen, as the keys they stand for:\n"
+    "  drag        turn: sideways as E / D, up and down as W / S\n"
+    "  right-drag  move the scene with the hand, as the arrows (two fingers)\n"
+    "  wheel       zoom: turned away in as V, towards you out as C (pinch)\n"
+    "  click       next scene, as SPACE (a tap)\n";
 
 const CommandLineOption* FindOption(const char* argument)
 {

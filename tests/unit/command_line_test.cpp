@@ -87,14 +87,14 @@ Answer AnswerOf(CommandLine commandLine)
     return Answer{ReadBack(out), ReadBack(err), exitCode};
 }
 
-TEST(CommandLineTest, HelpNamesEveryOptionAndKeyOnStandardOutput)
+TEST(CommandLineTest, HelpNamesEveryOptionKeyAndGestureOnStandardOutput)
 {
     const Answer answer = AnswerOf({CommandLineAction::ShowHelp, nullptr});
     EXPECT_EQ(answer.exitCode, 0);
     EXPECT_EQ(answer.err, "");
     EXPECT_EQ(answer.out.rfind("Usage: marivelt [--window]\n", 0), 0u);
     for (const char* word : {"--window", "--help", "--version", "ESC", "SPACE", "C / V", "W / S", "E / D", "R / F",
-                             "arrows", "J ", "K "}) {
+                             "arrows", "J ", "K ", "drag ", "right-drag ", "wheel ", "click "}) {
         EXPECT_NE(answer.out.find(std::string("\n  ") + word), std::string::npos) << word;
     }
     std::istringstream lines(answer.out);
