@@ -22,6 +22,8 @@
 
 #include "platform/platform.h"
 
+constexpr float kPictureUnitsAcross = 800;  // picture units from the picture's left edge to its right
+
 enum class GestureButton {
     Turn,  // the left button, or a finger
     Move,  // the right button

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr float kPictureUnitsAcross = 800;
-
 // Picture units per window coordinate: the picture is the drawable, or the
 // fitted 4:3 part of it, and the drawable may have more pixels than the
 // window has coordinates (a scaled output).

@@ -12,8 +12,6 @@ constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
 constexpr uintptr_t kActivateActive = 1;
 constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
 constexpr uintptr_t kSizeMinimized = 1;
-// The gestures' picture units across the picture (gesture_keys.h).
-constexpr double kGestureUnitsAcross = 800;
 
 uintptr_t ActivateParameter(uintptr_t state, bool minimized)
 {
@@ -32,7 +30,7 @@ void Post(uint32_t message, uintptr_t wParam, intptr_t lParam)
 
 float Units(double widths)
 {
-    return static_cast<float>(widths * kGestureUnitsAcross);
+    return static_cast<float>(widths) * kPictureUnitsAcross;
 }
 
 void TakeKey(bool down, uint8_t key, bool system)
