@@ -7,20 +7,12 @@
 // display changes) are dropped, so they never overwrite the last message the
 // program retrieved; the pointer's gestures come as the keys they stand for
 // (sdl_gestures.cpp), played before the pass they are for.
+#include "platform/common/message_parameters.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
 
-constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
-constexpr uintptr_t kActivateActive = 1;
-constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
-constexpr uintptr_t kSizeMinimized = 1;
 constexpr uintptr_t kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
-
-uintptr_t ActivateParameter(uintptr_t state, bool minimized)
-{
-    return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
-}
 
 bool ProgramWindowMinimized()
 {
@@ -48,14 +40,14 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
     switch (event.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, true), 0};
-        out[1] = WindowMessage{window, WM_SIZE, kSizeMinimized, SdlSizeParameter(0, 0)};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeMinimized, SizeParameter(0, 0)};
         return 2;
     case SDL_WINDOWEVENT_RESTORED: {
         int width = 0, height = 0;
         if (window != nullptr)
             SDL_GetWindowSize(window->sdl, &width, &height);
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateActive, false), 0};
-        out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(width, height)};
+        out[1] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(width, height)};
         return 2;
     }
     case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -65,7 +57,7 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
         out[0] = WindowMessage{window, WM_ACTIVATE, ActivateParameter(kActivateInactive, ProgramWindowMinimized()), 0};
         return 1;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SdlSizeParameter(event.data1, event.data2)};
+        out[0] = WindowMessage{window, WM_SIZE, kSizeRestored, SizeParameter(event.data1, event.data2)};
         return 1;
     case SDL_WINDOWEVENT_CLOSE:
         out[0] = WindowMessage{window, WM_CLOSE, 0, 0};
@@ -76,11 +68,6 @@ int TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage out[2])
 }
 
 }  // namespace
-
-intptr_t SdlSizeParameter(int width, int height)
-{
-    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
-}
 
 int SdlTranslateEvent(const SDL_Event& event, WindowMessage out[2])
 {

@@ -219,9 +219,6 @@ bool SdlPixelFormatAvailable(const PixelFormatDescriptor& request, const SdlFram
 // The Windows virtual-key code for a key, or 0 when it has none below 256.
 uint8_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
 
-// lParam of WM_SIZE: height << 16 | width.
-intptr_t SdlSizeParameter(int width, int height);
-
 // Follows the mouse, the fingers, the keys the user holds and the focus for
 // the gestures (sdl_gestures.cpp).
 void SdlFollowGestures(const SDL_Event& event);

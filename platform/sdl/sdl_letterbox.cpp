@@ -13,6 +13,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "platform/common/message_parameters.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -161,7 +162,7 @@ bool SdlPictureSizeMessage(PlatformWindow* window, const WindowMessage* sizeEven
     if (sizeEvent == nullptr && width == told.width && height == told.height)
         return false;
     *message = WindowMessage{window, WM_SIZE, sizeEvent != nullptr ? sizeEvent->wParam : 0,
-                             SdlSizeParameter(width, height)};
+                             SizeParameter(width, height)};
     return true;
 }
 

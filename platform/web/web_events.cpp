@@ -3,25 +3,11 @@
 // web_library.js in the page's terms and taken here, turned into the
 // program's messages and into gestures played as keys; the quit message
 // comes when nothing else waits.
+#include "platform/common/message_parameters.h"
 #include "platform/common/picture_fit.h"
 #include "platform/web/web_internal.h"
 
 namespace {
-
-constexpr uintptr_t kActivateInactive = 0;  // LOWORD of WM_ACTIVATE
-constexpr uintptr_t kActivateActive = 1;
-constexpr uintptr_t kSizeRestored = 0;      // wParam of WM_SIZE
-constexpr uintptr_t kSizeMinimized = 1;
-
-uintptr_t ActivateParameter(uintptr_t state, bool minimized)
-{
-    return (static_cast<uintptr_t>(minimized ? 1 : 0) << 16) | state;
-}
-
-intptr_t SizeParameter(int width, int height)
-{
-    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
-}
 
 void Post(uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
