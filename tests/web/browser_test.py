@@ -258,9 +258,10 @@ def line(x, y, dx, dy):
     return [(x, y), (x + dx / 2, y + dy / 2), (x + dx, y + dy)]
 
 
-def gesture_plays_as_keys(browser, pictures, gesture, keys, passes):
+def plays_as_keys(browser, pictures, kind, paths, keys, passes, button=0):
     references = [held_for(browser, key, passes) for key in keys] + [held_for(browser, None, 0)]
-    browser.load(), browser.pointers(MOUSE, [(400, 300)]), gesture(browser)
+    browser.load(), browser.pointers(MOUSE, [(400, 300)])
+    browser.wheel(paths) if kind == "wheel" else browser.pointers(kind, *paths, button=button)
     assert browser.js("__t.frames.length") + passes + 2 < SHOT_FRAME, "the gesture ended too late to compare"
     shot = browser.js("__shotAt(%d)" % SHOT_FRAME)
     off = [difference(browser, shot, reference)["mean"] for reference in references]
@@ -296,21 +297,18 @@ CASES = [
     ("the first tap steps nothing, the next WATER to FIRE", taps_step_the_scene_but_the_first),
     ("a touch screen's buttons hide the panel and the titles, and end the demo", touch_buttons_press_their_keys),
     # A step is 3 picture units a degree, 12 an arrow's or a zoom's, 24 a wheel notch's.
-    ("a drag to the left turns as E", gesture_plays_as_keys, lambda b: b.pointers(MOUSE, line(400, 300, -37, 0)),
-     ("E", "W"), 12),
-    ("a drag upwards turns as W", gesture_plays_as_keys, lambda b: b.pointers(MOUSE, line(400, 300, 0, -37)),
-     ("W", "E"), 12),
-    ("the wheel turned away zooms in as V", gesture_plays_as_keys, lambda b: b.wheel(3), ("V", "C"), 6),
-    ("two fingers spread zoom in as V", gesture_plays_as_keys,
-     lambda b: b.pointers(TOUCH, line(350, 300, -35, 0), line(450, 300, 35, 0)), ("V", "C"), 5),
-    ("two fingers pinched zoom out as C", gesture_plays_as_keys,
-     lambda b: b.pointers(TOUCH, line(300, 300, 35, 0), line(500, 300, -35, 0)), ("C", "V"), 5),
-    ("two fingers dragged right move as the left arrow", gesture_plays_as_keys,
-     lambda b: b.pointers(TOUCH, line(350, 300, 50, 0), line(450, 300, 50, 0)), ("LEFT", "RIGHT"), 4),
-    ("a right-button drag to the right moves as the left arrow", gesture_plays_as_keys,
-     lambda b: b.pointers(MOUSE, line(400, 300, 50, 0), button=2), ("LEFT", "RIGHT"), 4),
-    ("a phone upright, in full screen after the first tap", phone_laid_out, (390, 844), "", "full screen",
-     [1170, 877]),
+    ("a drag to the left turns as E", plays_as_keys, MOUSE, [line(400, 300, -37, 0)], ("E", "W"), 12),
+    ("a drag upwards turns as W", plays_as_keys, MOUSE, [line(400, 300, 0, -37)], ("W", "E"), 12),
+    ("the wheel turned away zooms in as V", plays_as_keys, "wheel", 3, ("V", "C"), 6),
+    ("two fingers spread zoom in as V", plays_as_keys, TOUCH, [line(350, 300, -35, 0), line(450, 300, 35, 0)],
+     ("V", "C"), 5),
+    ("two fingers pinched zoom out as C", plays_as_keys, TOUCH, [line(300, 300, 35, 0), line(500, 300, -35, 0)],
+     ("C", "V"), 5),
+    ("two fingers dragged right move as the left arrow", plays_as_keys, TOUCH,
+     [line(350, 300, 50, 0), line(450, 300, 50, 0)], ("LEFT", "RIGHT"), 4),
+    ("a right-button drag to the right moves as the left arrow", plays_as_keys, MOUSE, [line(400, 300, 50, 0)],
+     ("LEFT", "RIGHT"), 4, 2),
+    ("a phone upright, in full screen after the first tap", phone_laid_out, (390, 844), "", "full screen", [1170, 877]),
     ("a phone on its side without full screen: the picture fills the viewport", phone_laid_out, (844, 390),
      "delete Element.prototype.requestFullscreen;", "filling", [1560, 1170]),
     ("60 passes a second with animation frames at 144 Hz", pace_at_144_hz),
