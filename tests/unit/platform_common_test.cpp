@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -119,11 +120,10 @@ INSTANTIATE_TEST_SUITE_P(Drawables, PictureFit,
                                            FitCase{0, 0, {0, 0, 0, 0}}));                // minimised
 
 // A gesture played to a stand-in of the program's loop: how many passes saw
-// each key held, the keys held when it is over, and SPACE's passes in order.
+// each key held ("D10 W8"), SPACE's passes in order while it plays (D down,
+// u up), and the keys still held when it is over.
 struct Played {
-    std::map<std::string, int> passes;
-    std::string heldAfter;
-    std::string space;  // one letter a pass while SPACE plays: D down, u up
+    std::string passes, space, heldAfter;
 };
 
 std::string KeyName(int key)
@@ -141,6 +141,7 @@ std::string KeyName(int key)
 Played Play(GestureKeys* gesture, bool keys[256])
 {
     Played played;
+    std::map<std::string, int> passes;
     for (int pass = 0; pass < 100; ++pass) {
         WindowMessage message{};
         while (GestureNextMessage(gesture, nullptr, &message))
@@ -149,81 +150,83 @@ Played Play(GestureKeys* gesture, bool keys[256])
             played.space += keys[VK_SPACE] ? 'D' : 'u';
         GesturePassRan(gesture);
         for (int key = 0; key < 256; ++key)
-            if (keys[key])
-                ++played.passes[KeyName(key)];
+            passes[KeyName(key)] += keys[key] ? 1 : 0;
     }
+    for (const auto& [key, count] : passes)
+        if (count > 0)
+            played.passes += (played.passes.empty() ? "" : " ") + key + std::to_string(count);
     for (int key = 0; key < 256; ++key)
         if (keys[key])
             played.heldAfter += KeyName(key);
     return played;
 }
 
-struct GestureRow {
-    const char* name;
-    void (*gesture)(GestureKeys*);
-    std::map<std::string, int> passes;  // a step a pass: picture units / units per step
-    std::string space;
-};
-
-void Drag(GestureKeys* g, GestureButton button, float dx, float dy)
+// Plays a script of pointer news: "press ID turn|move X Y", "move ID X Y",
+// "release ID", "wheel NOTCHES", and "drag turn|move DX DY" (a press at the
+// middle, three moves, a release), separated by ";".
+void Perform(GestureKeys* g, const std::string& script)
 {
-    GesturePress(g, 1, button, 400, 300);
-    for (int part = 1; part <= 3; ++part)
-        GestureMotion(g, 1, 400 + dx * part / 3, 300 + dy * part / 3);
-    GestureRelease(g, 1);
+    std::istringstream steps(script);
+    std::string step;
+    while (std::getline(steps, step, ';')) {
+        std::istringstream words(step);
+        std::string verb, button;
+        float a = 0, b = 0;
+        int id = 1;
+        words >> verb;
+        if (verb == "drag" && words >> button >> a >> b) {
+            const GestureButton kind = button == "move" ? GestureButton::Move : GestureButton::Turn;
+            GesturePress(g, 1, kind, 400, 300);
+            for (int part = 1; part <= 3; ++part)
+                GestureMotion(g, 1, 400 + a * part / 3, 300 + b * part / 3);
+            GestureRelease(g, 1);
+        } else if (verb == "press" && words >> id >> button >> a >> b) {
+            GesturePress(g, id, button == "move" ? GestureButton::Move : GestureButton::Turn, a, b);
+        } else if (verb == "move" && words >> id >> a >> b) {
+            GestureMotion(g, id, a, b);
+        } else if (verb == "release" && words >> id) {
+            GestureRelease(g, id);
+        } else if (verb == "wheel" && words >> a) {
+            GestureWheel(g, a);
+        } else {
+            ADD_FAILURE() << "no such step: " << step;
+        }
+    }
 }
 
+struct GestureRow {
+    const char* name;
+    const char* script;
+    const char* passes;  // a step a pass: picture units / units per step, worked out by hand
+    const char* space;
+};
+
 const GestureRow kGestureRows[] = {
-    // Turning: 3 units a degree.
-    {"DragRightTurnsAsD", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 30, 0); }, {{"D", 10}}, ""},
-    {"DragLeftTurnsAsE", [](GestureKeys* g) { Drag(g, GestureButton::Turn, -30, 0); }, {{"E", 10}}, ""},
-    {"DragDownTurnsAsS", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 0, 21); }, {{"S", 7}}, ""},
-    {"DragUpTurnsAsW", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 0, -21); }, {{"W", 7}}, ""},
-    {"ADiagonalTurnsBothWays", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 18, -24); }, {{"D", 6}, {"W", 8}}, ""},
-    // A fling far past the keys' pace stops a quarter of a second after the hand.
-    {"AFlingPlaysAtMostFifteenSteps", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 600, 0); }, {{"D", 15}}, ""},
+    // Turning: 3 units a degree; at most a quarter of a second of steps waits.
+    {"DragRightTurnsAsD", "drag turn 30 0", "D10", ""},
+    {"DragLeftTurnsAsE", "drag turn -30 0", "E10", ""},
+    {"DragDownTurnsAsS", "drag turn 0 21", "S7", ""},
+    {"DragUpTurnsAsW", "drag turn 0 -21", "W7", ""},
+    {"ADiagonalTurnsBothWays", "drag turn 18 -24", "D6 W8", ""},
+    {"AFlingPlaysAtMostFifteenSteps", "drag turn 600 0", "D15", ""},
     // Moving: 12 units an arrow's step, the scene going the hand's way.
-    {"RightDragRightMovesAsLeftArrow", [](GestureKeys* g) { Drag(g, GestureButton::Move, 120, 0); }, {{"Left", 10}}, ""},
-    {"RightDragDownMovesAsUpArrow", [](GestureKeys* g) { Drag(g, GestureButton::Move, 0, 36); }, {{"Up", 3}}, ""},
+    {"RightDragRightMovesAsLeftArrow", "drag move 120 0", "Left10", ""},
+    {"RightDragDownMovesAsUpArrow", "drag move 0 36", "Up3", ""},
     // A click: under 16 units of travel, no turn, one SPACE press and its release.
-    {"AClickStepsTheSceneOnce", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 6, 9); }, {{"Space", 1}}, "Du"},
-    {"TwoClicksStepTwice", [](GestureKeys* g) { Drag(g, GestureButton::Turn, 0, 0); Drag(g, GestureButton::Turn, 0, 0); },
-     {{"Space", 2}}, "DuDu"},
-    {"ARightClickDoesNothing", [](GestureKeys* g) { Drag(g, GestureButton::Move, 0, 0); }, {}, ""},
+    {"AClickStepsTheSceneOnce", "drag turn 6 9", "Space1", "Du"},
+    {"TwoClicksStepTwice", "drag turn 0 0; drag turn 0 0", "Space2", "DuDu"},
+    {"ARightClickDoesNothing", "drag move 0 0", "", ""},
     // Zoom: a wheel notch is two steps, a pinch 12 units of spread a step.
-    {"TheWheelAwayZoomsInAsV", [](GestureKeys* g) { GestureWheel(g, 1); }, {{"V", 2}}, ""},
-    {"TheWheelTowardsZoomsOutAsC", [](GestureKeys* g) { GestureWheel(g, -1.5f); }, {{"C", 3}}, ""},
-    {"SpreadingTwoFingersZoomsIn",
-     [](GestureKeys* g) {
-         GesturePress(g, 1, GestureButton::Turn, 350, 300);
-         GesturePress(g, 2, GestureButton::Turn, 450, 300);
-         GestureMotion(g, 1, 320, 300);
-         GestureMotion(g, 2, 480, 300);  // spread 100 -> 160, the middle still
-         GestureRelease(g, 1);
-         GestureRelease(g, 2);
-     },
-     {{"V", 5}}, ""},
-    {"PinchingZoomsOut",
-     [](GestureKeys* g) {
-         GesturePress(g, 1, GestureButton::Turn, 300, 300);
-         GesturePress(g, 2, GestureButton::Turn, 500, 300);
-         GestureMotion(g, 1, 336, 300);
-         GestureMotion(g, 2, 464, 300);  // 200 -> 128
-         GestureRelease(g, 2);
-         GestureMotion(g, 1, 400, 300);  // the finger left turns nothing
-         GestureRelease(g, 1);
-     },
-     {{"C", 6}}, ""},
-    {"TwoFingersDraggedMoveTheScene",
-     [](GestureKeys* g) {
-         GesturePress(g, 1, GestureButton::Turn, 350, 300);
-         GesturePress(g, 2, GestureButton::Turn, 450, 300);
-         GestureMotion(g, 1, 398, 276);
-         GestureMotion(g, 2, 498, 276);  // the middle 48 right and 24 up
-         GestureRelease(g, 1);
-         GestureRelease(g, 2);
-     },
-     {{"Left", 4}, {"Down", 2}}, ""},
+    {"TheWheelAwayZoomsInAsV", "wheel 1", "V2", ""},
+    {"TheWheelTowardsZoomsOutAsC", "wheel -1.5", "C3", ""},
+    {"SpreadingTwoFingersZoomsIn",  // spread 100 -> 160, the middle still
+     "press 1 turn 350 300; press 2 turn 450 300; move 1 320 300; move 2 480 300; release 1; release 2", "V5", ""},
+    {"PinchingZoomsOutAndTheFingerLeftTurnsNothing",  // 200 -> 128
+     "press 1 turn 300 300; press 2 turn 500 300; move 1 336 300; move 2 464 300; release 2; move 1 400 300; release 1",
+     "C6", ""},
+    {"TwoFingersDraggedMoveTheScene",  // the middle 48 right and 24 up
+     "press 1 turn 350 300; press 2 turn 450 300; move 1 398 276; move 2 498 276; release 1; release 2", "Down2 Left4",
+     ""},
 };
 
 class GesturePlay : public testing::TestWithParam<GestureRow> {};
@@ -232,7 +235,7 @@ TEST_P(GesturePlay, EachStepIsAKeyHeldForAPass)
 {
     GestureKeys gesture;
     bool keys[256] = {};
-    GetParam().gesture(&gesture);
+    Perform(&gesture, GetParam().script);
     Played played = Play(&gesture, keys);
     EXPECT_EQ(played.passes, GetParam().passes);
     EXPECT_EQ(played.heldAfter, "") << "every key let go once played";
@@ -248,7 +251,7 @@ TEST(GestureKeysAndTheKeyboard, AKeyTheUserHoldsStaysDownAfterTheDrag)
     bool keys[256] = {};
     keys['E'] = true;
     GestureUserKey(&gesture, 'E', true);
-    Drag(&gesture, GestureButton::Turn, -30, 0);
+    Perform(&gesture, "drag turn -30 0");
     EXPECT_EQ(Play(&gesture, keys).heldAfter, "E");
 }
 
@@ -256,14 +259,14 @@ TEST(GestureKeysAndTheKeyboard, ACancelledGesturePlaysNoMore)
 {
     GestureKeys gesture;
     bool keys[256] = {};
-    Drag(&gesture, GestureButton::Turn, 90, 0);
+    Perform(&gesture, "drag turn 90 0");
     WindowMessage message{};
     ASSERT_TRUE(GestureNextMessage(&gesture, nullptr, &message));
     keys[message.wParam] = true;
     GesturePassRan(&gesture);
     GestureCancel(&gesture);
     Played played = Play(&gesture, keys);
-    EXPECT_EQ(played.passes, (std::map<std::string, int>{}));
+    EXPECT_EQ(played.passes, "");
     EXPECT_EQ(played.heldAfter, "");
 }
 
