@@ -1,11 +1,11 @@
 // web_library.js — the browser's side of the web platform: the canvas and
 // its WebGL context, the page's keys, focus, visibility, pointers and wheel
 // queued as news for the C++ side (web_events.cpp), the touch screen's
-// buttons, the frame waits, the page's dialogs and the cues through Web
-// Audio. The C++ side calls these; the ones that wait hand the thread back
-// to the browser (asyncify) and resume when the browser answers.
+// buttons, the frame waits and the page's dialogs (the cues are
+// web_sound.js's). The C++ side calls these; the ones that wait hand the
+// thread back to the browser (asyncify) and resume when the browser answers.
 mergeInto(LibraryManager.library, {
-  $MariveltPage__deps: ['$Browser'],
+  $MariveltPage__deps: ['$Browser', '$MariveltSound'],
   $MariveltPage: {
     news: {},           // the kinds of news, numbered by the C++ side (marivelt_listen)
     waiting: [],        // [kind, a, b, c, d], oldest first
@@ -15,10 +15,6 @@ mergeInto(LibraryManager.library, {
     pointers: {},       // pointers down on the stage, followed
     buttonKeys: [],     // keys a touch button holds, let go once a pass has presented
     filling: false,     // the stage fills the viewport, the browser having no full screen for it
-    audio: null,        // the AudioContext, made on the first gesture
-    cuePaths: [],
-    cues: {},           // path -> AudioBuffer
-    playing: null,      // {source, gain} of the cue that sounds
     frames: 0,
 
     post: function(kind, a, b, c, d) {
@@ -75,7 +71,7 @@ mergeInto(LibraryManager.library, {
       } else {
         MariveltPage.fill();  // a phone's browser may have no full screen for an element
       }
-      MariveltPage.startAudio();
+      MariveltSound.start();
     },
     fill: function() {
       MariveltPage.filling = true;
@@ -137,29 +133,6 @@ mergeInto(LibraryManager.library, {
       MariveltPage.buttonKeys.push(key);
     },
 
-    startAudio: function() {
-      var AudioContextType = window.AudioContext || window.webkitAudioContext;
-      if (!AudioContextType || MariveltPage.audio) return;
-      MariveltPage.audio = new AudioContextType();
-      MariveltPage.cuePaths.forEach(MariveltPage.decodeCue);
-    },
-    decodeCue: function(path) {
-      var audio = MariveltPage.audio;
-      var bytes;
-      try { bytes = FS.readFile(path); } catch (e) { return; }  // a missing cue is silence
-      var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
-      audio.decodeAudioData(copy).then(function(buffer) { MariveltPage.cues[path] = buffer; }, function() {});
-    },
-    // Fades the sounding cue out over `seconds` and stops it there.
-    fadeOut: function(seconds) {
-      var playing = MariveltPage.playing;
-      if (!playing) return;
-      var now = MariveltPage.audio.currentTime;
-      playing.gain.gain.setValueAtTime(playing.gain.gain.value, now);
-      playing.gain.gain.linearRampToValueAtTime(0, now + seconds);
-      playing.source.stop(now + seconds);
-      MariveltPage.playing = null;
-    },
     // Sleeps until the browser's next animation frame; wakes with its time, seconds.
     sleepToNextFrame: function(wakeUp) {
       requestAnimationFrame(function(time) { wakeUp(time / 1000); });
@@ -292,37 +265,5 @@ mergeInto(LibraryManager.library, {
       dialog.addEventListener('close', function() { wakeUp(); }, {once: true});
       dialog.showModal();
     });
-  },
-
-  marivelt_open_sound__deps: ['$MariveltPage'],
-  marivelt_open_sound: function(paths, count) {
-    for (var i = 0; i < count; i++) MariveltPage.cuePaths.push(UTF8ToString(HEAP32[(paths >> 2) + i]));
-    if (MariveltPage.audio) MariveltPage.cuePaths.forEach(MariveltPage.decodeCue);
-  },
-
-  // A new cue cuts off the one sounding (a 5 ms fade, no click). Before the
-  // first gesture, or before its file is decoded, a cue is silence.
-  marivelt_play_sound__deps: ['$MariveltPage'],
-  marivelt_play_sound: function(path) {
-    var audio = MariveltPage.audio;
-    var buffer = audio && MariveltPage.cues[UTF8ToString(path)];
-    if (!buffer || audio.state !== 'running') return;
-    MariveltPage.fadeOut(0.005);
-    var source = audio.createBufferSource();
-    var gain = audio.createGain();
-    source.buffer = buffer;
-    source.connect(gain).connect(audio.destination);
-    source.start();
-    MariveltPage.playing = {source: source, gain: gain};
-  },
-
-  // What still sounds fades out over 20 ms, then the context closes.
-  marivelt_close_sound__deps: ['$MariveltPage'],
-  marivelt_close_sound: function() {
-    var audio = MariveltPage.audio;
-    if (!audio) return;
-    MariveltPage.fadeOut(0.02);
-    MariveltPage.audio = null;
-    setTimeout(function() { audio.close().catch(function() {}); }, 50);
   },
 });
