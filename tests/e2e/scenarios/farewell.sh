@@ -20,6 +20,9 @@ if [ "$E2E_MANAGER" = openbox ]; then  # the start-up over, it has had the progr
     e2e_program_running || e2e_fail "the program ended when minimised: $(e2e_said)"
     wmctrl -i -a "$E2E_WINDOW" || e2e_fail "wmctrl could not restore the window"
     e2e_wait_shown
+    # Until its first frame the restored window shows what the server had
+    # there (seen: the panel's text scrambled, still, taken for a scene).
+    e2e_wait_scene WATER shot
 fi
 e2e_settle_focus  # WATER, FIRE, EARTH: SPACE acts once per press
 e2e_wait_scene EARTH shot
