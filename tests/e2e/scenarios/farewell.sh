@@ -20,8 +20,9 @@ if [ "$E2E_MANAGER" = openbox ]; then  # the start-up over, it has had the progr
     e2e_program_running || e2e_fail "the program ended when minimised: $(e2e_said)"
     wmctrl -i -a "$E2E_WINDOW" || e2e_fail "wmctrl could not restore the window"
     e2e_wait_shown
-    # Until its first frame the restored window shows what the server had
-    # there (seen: the panel's text scrambled, still, taken for a scene).
+    # On Xorg the first frame after a restore comes scrambled (the panel's
+    # text at a wrong row length; not on Xvfb), and on a busy machine stays
+    # long enough to be taken for a scene: wait for the one the window had.
     e2e_wait_scene WATER shot
 fi
 e2e_settle_focus  # WATER, FIRE, EARTH: SPACE acts once per press
