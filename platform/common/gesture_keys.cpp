@@ -188,3 +188,14 @@ void GesturePassRan(GestureKeys* gesture)
         gesture->spaceRan = false;
     }
 }
+
+bool TakeMessageOrGestureKey(MessageQueue* queue, GestureKeys* gesture, WindowHandle window, WindowMessage* record)
+{
+    WindowMessage played{};
+    if (!QueueHasMessages(*queue) && GestureNextMessage(gesture, window, &played))
+        PostToQueue(queue, played);
+    if (TakeFromQueue(queue, record))
+        return true;
+    GesturePassRan(gesture);
+    return false;
+}

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 
+#include "platform/common/message_queue.h"
 #include "platform/platform.h"
 
 constexpr float kPictureUnitsAcross = 800;  // picture units from the picture's left edge to its right
@@ -67,3 +68,8 @@ void GestureUserKey(GestureKeys* gesture, uint8_t key, bool down);
 bool GestureNextMessage(GestureKeys* gesture, WindowHandle window, WindowMessage* message);
 // A pass of the loop ran with the keys as they are held.
 void GesturePassRan(GestureKeys* gesture);
+
+// A platform's message pump, once the news is in the queue: the oldest
+// message waiting, or with none, the next key the gesture plays. False when
+// there is neither: the program runs a pass with the keys as they are.
+bool TakeMessageOrGestureKey(MessageQueue* queue, GestureKeys* gesture, WindowHandle window, WindowMessage* record);

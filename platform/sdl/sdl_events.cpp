@@ -117,13 +117,7 @@ bool PlatformPeekMessage(WindowMessage* record)
         SdlFollowGestures(event);
         PostEvent(event);
     }
-    // With nothing else waiting, the keys a gesture stands for, then the pass.
-    if (!QueueHasMessages(SdlState.queue) && GestureNextMessage(&SdlState.gestures, window, &message))
-        PostToQueue(&SdlState.queue, message);
-    if (TakeFromQueue(&SdlState.queue, record))
-        return true;
-    GesturePassRan(&SdlState.gestures);
-    return false;
+    return TakeMessageOrGestureKey(&SdlState.queue, &SdlState.gestures, window, record);
 }
 
 void PlatformPostQuitMessage(int exitCode)

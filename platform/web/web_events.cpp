@@ -104,14 +104,7 @@ bool PlatformPeekMessage(WindowMessage* record)
     double news[4];
     for (int kind = marivelt_take_news(news); kind != kNewsNone; kind = marivelt_take_news(news))
         TakeNews(kind, news);
-    WindowMessage played{};
-    if (!QueueHasMessages(Web.queue) && GestureNextMessage(&Web.gesture, Web.window, &played))
-        PostToQueue(&Web.queue, played);
-    if (TakeFromQueue(&Web.queue, record))
-        return true;
-    // Nothing waits: the program runs a pass with the keys as they are.
-    GesturePassRan(&Web.gesture);
-    return false;
+    return TakeMessageOrGestureKey(&Web.queue, &Web.gesture, Web.window, record);
 }
 
 void PlatformPostQuitMessage(int exitCode)
