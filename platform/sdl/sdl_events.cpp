@@ -95,9 +95,8 @@ void PostEvent(const SDL_Event& event)
     const int count = SdlTranslateEvent(event, translated);
     for (int index = 0; index < count; ++index) {
         WindowMessage& message = translated[index];
-        if (message.message == WM_SIZE && message.wParam == kSizeRestored && SdlState.window != nullptr &&
-            !SdlPictureSizeMessage(SdlState.window, &message, &message))
-            continue;
+        if (message.message == WM_SIZE && message.wParam == kSizeRestored && SdlState.window != nullptr)
+            SdlPictureSizeMessage(SdlState.window, &message, &message);
         PostToQueue(&SdlState.queue, message);
     }
 }

@@ -197,8 +197,8 @@ void SdlFitWindowPicture(PlatformWindow* window, int* width, int* height);
 // The one producer of the WM_SIZE the program hears for its picture, called
 // from the message pump: for a size event of the window (its size as SDL
 // says) the picture's size once fitted; with no event, once the window was
-// shown, the picture's size if the program has not heard it. False when
-// there is nothing to tell.
+// shown, the picture's size if the program has not heard it (false when
+// there is nothing to tell; a size event always gets its message).
 bool SdlPictureSizeMessage(PlatformWindow* window, const WindowMessage* sizeEvent, WindowMessage* message);
 // Copies an off-screen picture into the window's back buffer, centred with
 // black bars; nothing when the program draws into the window itself.

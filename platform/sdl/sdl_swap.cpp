@@ -9,7 +9,6 @@
 // one it is meant for, and the driver presents it there; where the driver
 // does not (Xvfb, a driver without swap control), the swap waits for that
 // refresh's time itself. Mesa's vblank_mode=0 turns both off.
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
