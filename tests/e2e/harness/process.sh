@@ -97,6 +97,17 @@ e2e_start_program()
     echo "$E2E_PID" >>"$E2E_TMP/pids"
 }
 
+# The program is run from a copy of its data whose Fire2.bmp holds line $1,
+# or with no $1 is missing.
+e2e_spoil_texture()
+{
+    E2E_FOLDER="$E2E_TMP/spoilt"
+    [ -d "$E2E_FOLDER/Graphics" ] || { mkdir -p "$E2E_FOLDER" && cp -a "$E2E_RUN_DIR/Graphics" "$E2E_FOLDER/"; } ||
+        e2e_fail "could not copy the Graphics"
+    rm -f "$E2E_FOLDER/Graphics/Fire2.bmp"
+    [ $# -eq 0 ] || printf '%s\n' "$1" >"$E2E_FOLDER/Graphics/Fire2.bmp"
+}
+
 e2e_program_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
 e2e_program_ended() { ! e2e_program_running; }
 e2e_said() { cat "$E2E_TMP/stderr.log"; }

@@ -12,9 +12,7 @@ kill_keeping_the_box()
     kill -KILL "$E2E_PID"
     E2E_WAY_AT=$(e2e_now_ms)
 }
-E2E_FOLDER="$E2E_TMP/spoilt"
-mkdir -p "$E2E_FOLDER" && cp -a "$E2E_RUN_DIR/Graphics" "$E2E_FOLDER/" || e2e_fail "could not copy the Graphics"
-printf 'not a bitmap\n' >"$E2E_FOLDER/Graphics/Fire2.bmp"
+e2e_spoil_texture "not a bitmap"
 e2e_start_program
 e2e_wait_box "Error"
 e2e_expect_equal "$(e2e_current_mode)" 800x600 "the mode under the reader's box"

@@ -33,16 +33,14 @@ done
 
 # Textures load after the mode change and the window; a missing one ends
 # the start-up with "Initialization FAILED!" and no box of its own.
-E2E_FOLDER="$E2E_TMP/spoilt"
-mkdir -p "$E2E_FOLDER" && cp -a "$E2E_RUN_DIR/Graphics" "$E2E_FOLDER/" || e2e_fail "could not copy the Graphics"
-rm "$E2E_FOLDER/Graphics/Fire2.bmp"
+e2e_spoil_texture
 e2e_start_program
 e2e_expect_end "ERROR" 0 "a missing texture"
 said_only "ERROR: Initialization FAILED!" "a missing texture"
 
 # One that is no bitmap gets the reader's box first, while the program is
 # still full screen, then the same end.
-printf 'not a bitmap\n' >"$E2E_FOLDER/Graphics/Fire2.bmp"
+e2e_spoil_texture "not a bitmap"
 e2e_start_program
 if [ "$E2E_BOXES" != stderr ]; then
     e2e_wait_box "Error"
